@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what Tallyclock needs to build, test and check itself on Debian 12.
+# Safe to run again: it installs only what is missing, without asking.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config git
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+    libxlsxwriter-dev libbenchmark-dev
+    fonts-liberation locales unzip
+    xvfb xauth x11-utils xdotool imagemagick
+    desktop-file-utils appstream lintian dpkg-dev file
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+    as_root=(sudo)
+fi
+
+echo "Installing: ${missing[*]}"
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
+    --no-install-recommends "${missing[@]}"

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs the whole test suite.
+#   scripts/test.sh             the normal build
+#   scripts/test.sh --sanitize  the AddressSanitizer + UndefinedBehaviorSanitizer build
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup-debian.sh
+bash scripts/build.sh "$@"
+
+dir=build
+if [ "${1:-}" = "--sanitize" ]; then
+    dir=build-asan
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+    export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+fi
+ctest --test-dir "$dir" --output-on-failure --parallel "$(nproc)"

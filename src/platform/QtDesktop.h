@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Desktop.h"
+
+#include <QPointer>
+
+class QWidget;
+
+namespace tallyclock {
+
+// The desktop as the real program sees it: Qt's message boxes and event loop.
+class QtDesktop : public Desktop
+{
+public:
+    // Message boxes are parented to `window` while it exists.
+    void setWindow(QWidget *window) { m_window = window; }
+
+protected:
+    int showMessageBox(const QString &text, int style, const QString &title) override;
+    void processPendingEvents() override;
+
+private:
+    QPointer<QWidget> m_window;
+};
+
+} // namespace tallyclock

@@ -1,0 +1,17 @@
+#include "ClearResults.h"
+
+#include "ResultsList.h"
+#include "shell/ErrorReport.h"
+#include "shell/PointerSetting.h"
+#include "shell/TrappedHandler.h"
+
+namespace tallyclock {
+
+void PushButton3_Click(Desktop &desktop, ResultsList &results, const PointerSetting &pointer)
+{
+    TrappedHandler h(desktop, handlerLocation("PushButton3_Click"));
+    if (h.test(100, [&] { return pointer.value() != PointerSetting::Hourglass; }))
+        h.step(100, [&] { results.clear(); });
+}
+
+} // namespace tallyclock

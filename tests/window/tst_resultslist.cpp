@@ -1,0 +1,205 @@
+#include "fakes/FakeDesktop.h"
+#include "platform/Failure.h"
+#include "shell/PointerSetting.h"
+#include "window/ClearResults.h"
+#include "window/ResultsList.h"
+
+#include <QHeaderView>
+#include <QStyleOptionViewItem>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace tallyclock;
+
+class TestResultsList : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void columnsAndWidths();
+    void entriesAreOneBased();
+    void outOfRangeFails_data();
+    void outOfRangeFails();
+    void entryTakenBeforeClearFails();
+    void clearResults_data();
+    void clearResults();
+    void keysNeverChangeATick_data();
+    void keysNeverChangeATick();
+    void mouseClearsATick();
+
+private:
+    void addColumns();
+    QRect checkIndicator(QTreeWidgetItem *item) const;
+
+    std::unique_ptr<QTreeWidget> m_view;
+    std::unique_ptr<ResultsList> m_list;
+};
+
+void TestResultsList::init()
+{
+    m_view = std::make_unique<QTreeWidget>();
+    m_list = std::make_unique<ResultsList>(*m_view);
+}
+
+void TestResultsList::cleanup()
+{
+    m_list.reset();
+    m_view.reset();
+}
+
+void TestResultsList::addColumns()
+{
+    m_list->addColumnHeader(QStringLiteral("Result(s)"));
+    m_list->addColumnHeader(QStringLiteral("Result(s)"));
+    m_list->setColumnHeaderWidth(1, 4000);
+    m_list->setColumnHeaderWidth(2, 1);
+}
+
+QRect TestResultsList::checkIndicator(QTreeWidgetItem *item) const
+{
+    QStyleOptionViewItem option;
+    option.initFrom(m_view->viewport());
+    option.rect = m_view->visualItemRect(item);
+    option.features = QStyleOptionViewItem::HasCheckIndicator;
+    return m_view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option,
+                                           m_view.get());
+}
+
+void TestResultsList::columnsAndWidths()
+{
+    QCOMPARE(m_list->columnHeaderCount(), 0);
+    addColumns();
+    QCOMPARE(m_list->columnHeaderCount(), 2);
+    QCOMPARE(m_list->columnHeaderText(1), QStringLiteral("Result(s)"));
+    QCOMPARE(m_list->columnHeaderText(2), QStringLiteral("Result(s)"));
+    QCOMPARE(m_list->columnHeaderWidth(1), 4000);
+    QCOMPARE(m_list->columnHeaderWidth(2), 1);
+    QCOMPARE(m_view->columnWidth(0), 267);
+    QCOMPARE(m_view->columnWidth(1), 1); // practically hidden, but there to drag out
+}
+
+void TestResultsList::entriesAreOneBased()
+{
+    addColumns();
+    for (const char *text : {"Timer Reset to 0.000", "Timer Reset to 0.000", "Timer started at 0.000"}) {
+        ResultEntry entry = m_list->addItem(QLatin1String(text));
+        QCOMPARE(entry.SubItems(1), QString()); // unset reads as empty
+        QVERIFY(!entry.Checked());
+        entry.setSubItems(1, QStringLiteral("0.000"));
+        entry.setChecked(true);
+        entry.EnsureVisible();
+    }
+    QCOMPARE(m_list->itemCount(), 3);
+    QCOMPARE(m_list->item(1).Text(), QStringLiteral("Timer Reset to 0.000"));
+    QCOMPARE(m_list->item(2).Text(), QStringLiteral("Timer Reset to 0.000"));
+    QCOMPARE(m_list->item(3).Text(), QStringLiteral("Timer started at 0.000"));
+    QCOMPARE(m_list->item(3).Index(), 3);
+    QVERIFY(m_list->item(2).Checked());
+    QCOMPARE(m_list->item(2).SubItems(1), QStringLiteral("0.000"));
+}
+
+void TestResultsList::outOfRangeFails_data()
+{
+    QTest::addColumn<int>("item");
+    QTest::addColumn<int>("subItem");
+    QTest::newRow("item_zero") << 0 << 1;
+    QTest::newRow("item_past_end") << 3 << 1;
+    QTest::newRow("subitem_zero") << 1 << 0;
+    QTest::newRow("subitem_past_columns") << 1 << 2;
+}
+
+void TestResultsList::outOfRangeFails()
+{
+    QFETCH(int, item);
+    QFETCH(int, subItem);
+    addColumns();
+    m_list->addItem(QStringLiteral("a"));
+    m_list->addItem(QStringLiteral("b"));
+    QVERIFY_THROWS_EXCEPTION(Failure, m_list->item(item).SubItems(subItem));
+    QVERIFY_THROWS_EXCEPTION(Failure, m_list->columnHeaderText(3));
+}
+
+void TestResultsList::entryTakenBeforeClearFails()
+{
+    addColumns();
+    ResultEntry held = m_list->addItem(QStringLiteral("Timer started at 0.000"));
+    m_list->clear();
+    QVERIFY_THROWS_EXCEPTION(Failure, held.Text());
+    QVERIFY_THROWS_EXCEPTION(Failure, held.setChecked(true));
+    // The columns stay, and the next entry is entry 1 again.
+    QCOMPARE(m_list->columnHeaderCount(), 2);
+    QCOMPARE(m_list->columnHeaderWidth(1), 4000);
+    m_list->addItem(QStringLiteral("Timer Reset to 0.000"));
+    QCOMPARE(m_list->item(1).Text(), QStringLiteral("Timer Reset to 0.000"));
+    QVERIFY_THROWS_EXCEPTION(Failure, held.Text());
+}
+
+void TestResultsList::clearResults_data()
+{
+    QTest::addColumn<int>("pointer");
+    QTest::addColumn<int>("entriesLeft");
+    QTest::newRow("default_pointer") << 0 << 0;
+    QTest::newRow("custom_pointer") << 99 << 0;
+    QTest::newRow("arrow") << 1 << 0;
+    QTest::newRow("busy_hourglass") << 11 << 2;
+}
+
+void TestResultsList::clearResults()
+{
+    QFETCH(int, pointer);
+    QFETCH(int, entriesLeft);
+    addColumns();
+    m_list->addItem(QStringLiteral("a"));
+    m_list->addItem(QStringLiteral("b"));
+    FakeDesktop desktop;
+    PointerSetting setting;
+    setting.set(pointer);
+    PushButton3_Click(desktop, *m_list, setting);
+    QCOMPARE(m_list->itemCount(), entriesLeft);
+    QVERIFY(desktop.boxes.isEmpty());
+    PushButton3_Click(desktop, *m_list, setting); // again, maybe on an empty list
+    QVERIFY(desktop.boxes.isEmpty());
+}
+
+void TestResultsList::keysNeverChangeATick_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("space") << int(Qt::Key_Space);
+    QTest::newRow("select") << int(Qt::Key_Select);
+    QTest::newRow("enter") << int(Qt::Key_Return);
+}
+
+void TestResultsList::keysNeverChangeATick()
+{
+    QFETCH(int, key);
+    addColumns();
+    ResultEntry entry = m_list->addItem(QStringLiteral("Timer started at 0.000"));
+    entry.setChecked(true);
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+    m_view->setCurrentItem(m_view->topLevelItem(0));
+    m_list->SetFocus();
+    QTest::keyClick(m_view.get(), Qt::Key(key));
+    QTest::keyClick(m_view.get(), Qt::Key(key));
+    QTest::keyClick(m_view.get(), Qt::Key(key));
+    QVERIFY(m_list->item(1).Checked());
+}
+
+void TestResultsList::mouseClearsATick()
+{
+    addColumns();
+    m_list->addItem(QStringLiteral("Timer started at 0.000")).setChecked(true);
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+    const QRect box = checkIndicator(m_view->topLevelItem(0));
+    QVERIFY(box.isValid());
+    QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, box.center());
+    QVERIFY(!m_list->item(1).Checked());
+    QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, box.center());
+    QVERIFY(m_list->item(1).Checked());
+}
+
+QTEST_MAIN(TestResultsList)
+#include "tst_resultslist.moc"
