@@ -14,8 +14,7 @@ public:
     explicit Failure(QString description)
         : m_description(std::move(description))
         , m_utf8(m_description.toUtf8())
-    {
-    }
+    { }
 
     const QString &description() const noexcept { return m_description; }
     const char *what() const noexcept override { return m_utf8.constData(); }
@@ -35,14 +34,26 @@ public:
 };
 
 namespace failures {
-inline Failure overflow() { return Failure(QStringLiteral("Overflow")); }
-inline Failure divisionByZero() { return Failure(QStringLiteral("Division by zero")); }
-inline Failure subscriptOutOfRange() { return Failure(QStringLiteral("Subscript out of range")); }
+inline Failure overflow()
+{
+    return Failure(QStringLiteral("Overflow"));
+}
+inline Failure divisionByZero()
+{
+    return Failure(QStringLiteral("Division by zero"));
+}
+inline Failure subscriptOutOfRange()
+{
+    return Failure(QStringLiteral("Subscript out of range"));
+}
 inline Failure objectNotSet()
 {
     return Failure(QStringLiteral("Object variable or With block variable not set"));
 }
-inline Failure invalidIndex() { return Failure(QStringLiteral("Index out of bounds")); }
+inline Failure invalidIndex()
+{
+    return Failure(QStringLiteral("Index out of bounds"));
+}
 } // namespace failures
 
 } // namespace tallyclock

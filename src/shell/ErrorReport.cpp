@@ -8,8 +8,8 @@
 
 namespace tallyclock {
 
-QString composeErrorReport(const QString &description, const QString &location, int line,
-                           const QString &address)
+QString composeErrorReport(
+    const QString &description, const QString &location, int line, const QString &address)
 {
     return description + QStringLiteral("\r\n") + location + QStringLiteral("at line ")
         + QString::number(line) + QStringLiteral("\r\r")
@@ -27,11 +27,11 @@ QString handlerLocation(const char *handler)
         + QLatin1Char(' ');
 }
 
-void showErrorReport(Desktop &desktop, const QString &description, const QString &location,
-                     int line)
+void showErrorReport(
+    Desktop &desktop, const QString &description, const QString &location, int line)
 {
     desktop.messageBox(composeErrorReport(description, location, line, supportAddress()),
-                       MessageStyle::Exclamation, QStringLiteral("Application Error"));
+        MessageStyle::Exclamation, QStringLiteral("Application Error"));
 }
 
 } // namespace tallyclock

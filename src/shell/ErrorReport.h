@@ -8,8 +8,8 @@ class Desktop;
 
 // The text of an error report: the description, CR LF, where it happened and the
 // step number, two bare CRs and the request for a screenshot.
-QString composeErrorReport(const QString &description, const QString &location, int line,
-                           const QString &supportAddress);
+QString composeErrorReport(
+    const QString &description, const QString &location, int line, const QString &supportAddress);
 
 // The address that reports ask the user to write to (set when the program is built).
 QString supportAddress();
@@ -19,7 +19,7 @@ QString supportAddress();
 QString handlerLocation(const char *handler);
 
 // Shows the report in the warning box titled "Application Error" and waits for OK.
-void showErrorReport(Desktop &desktop, const QString &description, const QString &location,
-                     int line);
+void showErrorReport(
+    Desktop &desktop, const QString &description, const QString &location, int line);
 
 } // namespace tallyclock

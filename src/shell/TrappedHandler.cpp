@@ -10,8 +10,7 @@ namespace tallyclock {
 TrappedHandler::TrappedHandler(Desktop &desktop, QString location)
     : m_desktop(desktop)
     , m_location(std::move(location))
-{
-}
+{ }
 
 void TrappedHandler::enter(int line)
 {

@@ -21,8 +21,7 @@ public:
     TrappedHandler(Desktop &desktop, QString location);
 
     // Runs one numbered statement. Returns false when it failed (and was reported).
-    template<class Statement>
-    bool step(int line, Statement &&statement)
+    template<class Statement> bool step(int line, Statement &&statement)
     {
         enter(line);
         try {
@@ -36,8 +35,7 @@ public:
 
     // Runs a numbered test. A test that fails is reported and counts as held, so the
     // statements it governs run next.
-    template<class Condition>
-    bool test(int line, Condition &&condition)
+    template<class Condition> bool test(int line, Condition &&condition)
     {
         enter(line);
         try {
@@ -50,8 +48,7 @@ public:
 
     // A counted loop from 1 to the count that `count` returns, read once at the head.
     // When the head fails the body is entered once with the counter not set (0).
-    template<class Count, class Body>
-    void forLoop(int line, Count &&count, Body &&body)
+    template<class Count, class Body> void forLoop(int line, Count &&count, Body &&body)
     {
         int last = 0;
         if (!step(line, [&] { last = std::forward<Count>(count)(); })) {
@@ -79,8 +76,7 @@ void guardedSlotFailure(std::exception_ptr failure) noexcept;
 // Runs a slot body so that no exception reaches Qt: ProgramEnding ends the handler
 // quietly, and anything else (which trapped handlers never let out) is dropped with
 // a warning rather than unwinding through the event loop.
-template<class Body>
-void guardedSlot(Body &&body) noexcept
+template<class Body> void guardedSlot(Body &&body) noexcept
 {
     try {
         std::forward<Body>(body)();

@@ -53,8 +53,8 @@ QString formatDisplay(double seconds)
     if (kept.size() < decimals + 1)
         kept.insert(kept.begin(), decimals + 1 - kept.size(), '0');
 
-    std::string text = kept.substr(0, kept.size() - decimals) + '.'
-        + kept.substr(kept.size() - decimals);
+    std::string text
+        = kept.substr(0, kept.size() - decimals) + '.' + kept.substr(kept.size() - decimals);
     if (seconds < 0 && !isZero)
         text.insert(text.begin(), '-');
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));

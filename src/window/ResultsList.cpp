@@ -26,7 +26,7 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
     bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
-                     const QModelIndex &index) override
+        const QModelIndex &index) override
     {
         if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
             return false;
@@ -153,9 +153,9 @@ int ResultsList::columnHeaderWidth(int n) const
 
 ResultEntry ResultsList::addItem(const QString &text)
 {
-    auto *row = new QTreeWidgetItem(QStringList{text});
+    auto *row = new QTreeWidgetItem(QStringList {text});
     row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable
-                  | Qt::ItemNeverHasChildren);
+        | Qt::ItemNeverHasChildren);
     row->setCheckState(0, Qt::Unchecked);
     m_view.addTopLevelItem(row);
     return ResultEntry(this, row, m_generation);

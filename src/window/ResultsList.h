@@ -31,8 +31,7 @@ private:
         : m_list(list)
         , m_item(item)
         , m_generation(generation)
-    {
-    }
+    { }
     QTreeWidgetItem *item() const;
 
     const ResultsList *m_list;

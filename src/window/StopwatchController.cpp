@@ -29,8 +29,8 @@ ResultEntry &entryOrFail(std::optional<ResultEntry> &entry)
 
 } // namespace
 
-StopwatchController::StopwatchController(Desktop &desktop, PerformanceCounter &counter,
-                                         ResultsList &results, StopwatchControls controls)
+StopwatchController::StopwatchController(
+    Desktop &desktop, PerformanceCounter &counter, ResultsList &results, StopwatchControls controls)
     : m_desktop(desktop)
     , m_counter(counter)
     , m_results(results)
@@ -40,7 +40,7 @@ StopwatchController::StopwatchController(Desktop &desktop, PerformanceCounter &c
     m_controls.Timer1->setTimerType(Qt::PreciseTimer);
     m_controls.Timer1->stop();
     QObject::connect(m_controls.Timer1, &QTimer::timeout, m_controls.Timer1,
-                     [this] { guardedSlot([this] { Timer1_Timer(); }); });
+        [this] { guardedSlot([this] { Timer1_Timer(); }); });
 }
 
 StopwatchController::~StopwatchController() = default;
@@ -84,7 +84,7 @@ void StopwatchController::Timer1_Timer()
     {
         bool &flag;
         ~Done() { flag = false; }
-    } done{m_tickRunning};
+    } done {m_tickRunning};
 
     TrappedHandler h(m_desktop, handlerLocation("Timer1"));
     h.step(100, [&] { m_desktop.yield(); });
@@ -138,18 +138,16 @@ void StopwatchController::PushButton5_Click()
     if (h.test(100, [&] { return displayText() == StopwatchText::zero(); })) {
         h.step(102, [&] { ElapsedTimer().Start(); });
         h.step(104, [&] { m_controls.Timer1->stop(); });
-        h.step(106, [&] {
-            entry = m_results.addItem(QStringLiteral("Lap started at ") + displayText());
-        });
+        h.step(106,
+            [&] { entry = m_results.addItem(QStringLiteral("Lap started at ") + displayText()); });
         h.step(108, [&] { entryOrFail(entry).setSubItems(1, displayText()); });
         // Restarting the timer starts its 25 ms period again from here.
         h.step(110, [&] { m_controls.Timer1->start(); });
     } else {
         h.step(112, [&] { m_controls.Timer1->stop(); });
         h.step(114, [&] { UpdateDisplay(); });
-        h.step(116, [&] {
-            entry = m_results.addItem(QStringLiteral("Timer Lapsed at ") + displayText());
-        });
+        h.step(116,
+            [&] { entry = m_results.addItem(QStringLiteral("Timer Lapsed at ") + displayText()); });
         h.step(118, [&] { entryOrFail(entry).setSubItems(1, displayText()); });
         h.step(120, [&] { m_controls.Timer1->start(); });
         // The next lap begins at zero.
@@ -169,9 +167,8 @@ void StopwatchController::PushButton1_Click()
     h.step(102, [&] { UpdateDisplay(); });
     h.step(104, [&] { m_controls.Timer1->stop(); });
     h.step(106, [&] { m_controls.PushButton2->setText(StopwatchText::startCaption()); });
-    h.step(108, [&] {
-        entry = m_results.addItem(QStringLiteral("Timer Reset to ") + displayText());
-    });
+    h.step(
+        108, [&] { entry = m_results.addItem(QStringLiteral("Timer Reset to ") + displayText()); });
     h.step(110, [&] { entryOrFail(entry).setSubItems(1, displayText()); });
     h.step(112, [&] { entryOrFail(entry).setChecked(true); });
     h.step(114, [&] { entryOrFail(entry).EnsureVisible(); });

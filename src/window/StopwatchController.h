@@ -20,8 +20,8 @@ struct StopwatchControls
 {
     QPushButton *PushButton2; // Start/Stop
     QPushButton *PushButton5; // Lap
-    QLabel *Label1;           // the time display
-    QTimer *Timer1;           // the display refresh
+    QLabel *Label1; // the time display
+    QTimer *Timer1; // the display refresh
 };
 
 // Runs the stopwatch: Start/Stop, Lap and Reset with their keys, and the display
@@ -33,7 +33,7 @@ public:
     static constexpr int refreshIntervalMs = 25;
 
     StopwatchController(Desktop &desktop, PerformanceCounter &counter, ResultsList &results,
-                        StopwatchControls controls);
+        StopwatchControls controls);
     ~StopwatchController();
 
     // The window's one elapsed timer: created while loading, released on close.
@@ -45,7 +45,7 @@ public:
     void PushButton2_Click(); // Start/Stop
     void PushButton5_Click(); // Lap
     void PushButton1_Click(); // Reset
-    void Timer1_Timer();      // one refresh tick
+    void Timer1_Timer(); // one refresh tick
 
     // Shows the elapsed timer's value and lets waiting events run twice.
     void UpdateDisplay();
@@ -69,9 +69,18 @@ private:
 };
 
 namespace StopwatchText {
-inline QString startCaption() { return QStringLiteral("Start (or press spacebar)"); }
-inline QString stopCaption() { return QStringLiteral("Stop (or press spacebar)"); }
-inline QString zero() { return QStringLiteral("0.000"); }
+inline QString startCaption()
+{
+    return QStringLiteral("Start (or press spacebar)");
+}
+inline QString stopCaption()
+{
+    return QStringLiteral("Stop (or press spacebar)");
+}
+inline QString zero()
+{
+    return QStringLiteral("0.000");
+}
 } // namespace StopwatchText
 
 } // namespace tallyclock

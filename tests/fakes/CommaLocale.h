@@ -25,8 +25,8 @@ public:
         if (!m_active && m_dir.isValid()) {
             const QString target = m_dir.filePath(QStringLiteral("de_DE.UTF-8"));
             QProcess::execute(QStringLiteral("localedef"),
-                              {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
-                               QStringLiteral("UTF-8"), target});
+                {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
+                    QStringLiteral("UTF-8"), target});
             m_savedLocpath = qgetenv("LOCPATH");
             qputenv("LOCPATH", QFile::encodeName(m_dir.path()));
             m_setLocpath = true;

@@ -63,8 +63,8 @@ QRect TestResultsList::checkIndicator(QTreeWidgetItem *item) const
     option.initFrom(m_view->viewport());
     option.rect = m_view->visualItemRect(item);
     option.features = QStyleOptionViewItem::HasCheckIndicator;
-    return m_view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option,
-                                           m_view.get());
+    return m_view->style()->subElementRect(
+        QStyle::SE_ItemViewItemCheckIndicator, &option, m_view.get());
 }
 
 void TestResultsList::columnsAndWidths()
@@ -83,7 +83,8 @@ void TestResultsList::columnsAndWidths()
 void TestResultsList::entriesAreOneBased()
 {
     addColumns();
-    for (const char *text : {"Timer Reset to 0.000", "Timer Reset to 0.000", "Timer started at 0.000"}) {
+    for (const char *text :
+        {"Timer Reset to 0.000", "Timer Reset to 0.000", "Timer started at 0.000"}) {
         ResultEntry entry = m_list->addItem(QLatin1String(text));
         QCOMPARE(entry.SubItems(1), QString()); // unset reads as empty
         QVERIFY(!entry.Checked());

@@ -1,0 +1,140 @@
+#include "SkinEngine.h"
+
+#include "platform/Failure.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QStringDecoder>
+#include <QWidget>
+
+namespace tallyclock {
+
+namespace {
+
+Failure notSupported()
+{
+    return Failure(QStringLiteral("Object doesn't support this property or method"));
+}
+
+qint32 toInt32(const QVariant &value)
+{
+    bool ok = false;
+    const qlonglong wide = value.toLongLong(&ok);
+    if (!ok || wide < std::numeric_limits<qint32>::min()
+        || wide > std::numeric_limits<qint32>::max())
+        throw Failure(QStringLiteral("Type mismatch"));
+    return static_cast<qint32>(wide);
+}
+
+void setBackground(QWidget &widget, const QColor &colour)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, colour);
+    widget.setPalette(palette);
+    widget.setAutoFillBackground(true);
+}
+
+} // namespace
+
+QVariant StyleSheetSkinEngine::invoke(int dispatchId, CallKind kind, const QVariantList &args)
+{
+    switch (dispatchId) {
+    case 1:
+        if (kind == CallKind::PropertyGet)
+            return m_options;
+        if (kind == CallKind::PropertyPut && args.size() == 1) {
+            m_options = toInt32(args[0]);
+            return {};
+        }
+        break;
+    case 2:
+        if (kind == CallKind::Method && args.size() == 2) {
+            loadSkin(args[0].toString());
+            return true;
+        }
+        break;
+    case 3:
+        if (kind == CallKind::Method && args.size() == 1) {
+            applyToWindow(toInt32(args[0]));
+            return {};
+        }
+        break;
+    case 5:
+    case 10:
+        if (kind == CallKind::PropertyPut && args.size() == 1) {
+            (dispatchId == 5 ? m_skinDialogs : m_skinControls) = args[0].toBool();
+            return {};
+        }
+        if (kind == CallKind::PropertyGet)
+            return dispatchId == 5 ? m_skinDialogs : m_skinControls;
+        break;
+    default:
+        break;
+    }
+    throw notSupported();
+}
+
+void StyleSheetSkinEngine::loadSkin(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure(QStringLiteral("Cannot open the skin file ") + path);
+    const QByteArray bytes = file.readAll();
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder(bytes);
+    if (decoder.hasError() || text.contains(QChar(u'\0')))
+        throw Failure(QStringLiteral("The skin file is not a valid skin: ") + path);
+    m_styleSheet = text;
+    m_loaded = true;
+}
+
+void StyleSheetSkinEngine::applyToWindow(qint32 handle)
+{
+    if (!m_loaded)
+        throw Failure(QStringLiteral("No skin has been loaded"));
+    QWidget *window = QWidget::find(static_cast<WId>(static_cast<quint32>(handle)));
+    if (!window)
+        throw Failure(QStringLiteral("Invalid window handle"));
+    // Controls follow the skin unless that switch is off; then only the window does.
+    window->setStyleSheet(m_skinControls
+            ? m_styleSheet
+            : QStringLiteral("QWidget#%1 { %2 }").arg(window->objectName(), m_styleSheet));
+    if (m_skinDialogs)
+        qApp->setStyleSheet(m_styleSheet);
+}
+
+QString skinFilePath(const QString &applicationFolder)
+{
+    return applicationFolder + QStringLiteral("/x/o.cjs");
+}
+
+void ApplySkin(QWidget &Form1, SkinEngine &SkinFramework1, const QString &applicationFolder)
+{
+    // Only an ordinary file counts: not a folder, not a hidden file.
+    const QFileInfo skin(skinFilePath(applicationFolder));
+    if (!skin.isFile() || skin.isHidden())
+        return;
+
+    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+    setBackground(Form1, buttonFace);
+    for (QWidget *control : Form1.findChildren<QWidget *>()) {
+        if (qobject_cast<QRadioButton *>(control) || qobject_cast<QCheckBox *>(control)
+            || qobject_cast<QGroupBox *>(control) || qobject_cast<QLabel *>(control))
+            setBackground(*control, buttonFace);
+    }
+
+    using Kind = SkinEngine::CallKind;
+    SkinFramework1.invoke(2, Kind::Method, {skinFilePath(applicationFolder), QString()});
+    const qint32 options = toInt32(SkinFramework1.invoke(1, Kind::PropertyGet));
+    SkinFramework1.invoke(1, Kind::PropertyPut, {options | 1});
+    SkinFramework1.invoke(5, Kind::PropertyPut, {true});
+    SkinFramework1.invoke(10, Kind::PropertyPut, {true});
+    SkinFramework1.invoke(3, Kind::Method, {static_cast<qint32>(Form1.winId())});
+}
+
+} // namespace tallyclock

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+class QWidget;
+
+namespace tallyclock {
+
+// The skin engine, driven by late-bound calls identified by dispatch number:
+//   2  method        load the skin file (path, ini section)
+//   1  property      option word
+//   5  property      switch: skin the program's dialogs as well
+//   10 property      switch: skin the window's controls
+//   3  method        apply the loaded skin to a window (its handle, 32-bit)
+class SkinEngine
+{
+public:
+    enum class CallKind { Method, PropertyGet, PropertyPut };
+
+    virtual ~SkinEngine() = default;
+
+    // Fails when the engine rejects the call or its arguments.
+    virtual QVariant invoke(int dispatchId, CallKind kind, const QVariantList &args = {}) = 0;
+};
+
+// The engine of the real program: a skin file is a Qt style sheet in UTF-8.
+class StyleSheetSkinEngine final : public SkinEngine
+{
+public:
+    QVariant invoke(int dispatchId, CallKind kind, const QVariantList &args = {}) override;
+
+    const QString &styleSheet() const { return m_styleSheet; }
+
+private:
+    void loadSkin(const QString &path);
+    void applyToWindow(qint32 handle);
+
+    QString m_styleSheet;
+    bool m_loaded = false;
+    qint32 m_options = 0;
+    bool m_skinDialogs = false;
+    bool m_skinControls = false;
+};
+
+// Recolours the window for the skin and hands it to the engine, when a skin file
+// "x/o.cjs" stands in the program's folder. Fails when the engine does.
+void ApplySkin(QWidget &Form1, SkinEngine &SkinFramework1, const QString &applicationFolder);
+
+QString skinFilePath(const QString &applicationFolder);
+
+} // namespace tallyclock

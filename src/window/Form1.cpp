@@ -1,0 +1,295 @@
+#include "Form1.h"
+
+#include "ClearResults.h"
+#include "TimeDisplay.h"
+#include "platform/CursorFile.h"
+#include "platform/Desktop.h"
+#include "platform/FileSystem.h"
+#include "shell/ApplicationTitle.h"
+#include "shell/ErrorReport.h"
+#include "shell/SkinEngine.h"
+#include "shell/TrappedHandler.h"
+#include "timing/clsElapsedTimer.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTreeWidget>
+
+namespace tallyclock {
+
+namespace {
+
+QRect twips(int left, int top, int width, int height)
+{
+    constexpr int t = Form1::twipsPerPixel;
+    return QRect(left / t, top / t, width / t, height / t);
+}
+
+QFont arial(qreal points)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(true);
+    font.setItalic(false);
+    font.setUnderline(false);
+    return font;
+}
+
+void setWhiteBackground(QWidget *widget, QPalette::ColorRole role = QPalette::Window)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, Qt::white);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+// Keys as the stopwatch numbers them: Space 32, L 76 (either case), Backspace 8.
+int keyCode(const QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+        return 32;
+    case Qt::Key_L:
+        return 76;
+    case Qt::Key_Backspace:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
+int shiftState(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
+        | (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+} // namespace
+
+Form1::Form1(Desktop &desktop, PerformanceCounter &counter, SkinEngine &skinEngine,
+    QString applicationFolder, QWidget *parent)
+    : QWidget(parent,
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    , m_desktop(desktop)
+    , m_counter(counter)
+    , m_skinEngine(skinEngine)
+    , m_applicationFolder(std::move(applicationFolder))
+{
+    TimeDisplay::installAccessibility();
+    buildControls();
+    m_results = std::make_unique<ResultsList>(*ListView1);
+    m_controller = std::make_unique<StopwatchController>(m_desktop, m_counter, *m_results,
+        StopwatchControls {PushButton2, PushButton5, Label1, &Timer1});
+    wireControls();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Form1"));
+    setFixedSize(8040 / twipsPerPixel, 6390 / twipsPerPixel);
+    setWhiteBackground(this);
+    setFont(arial(9));
+
+    Frame1 = new QGroupBox(QStringLiteral("Timer"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(twips(120, 120, 7800, 1230));
+    setWhiteBackground(Frame1);
+
+    Label1 = new TimeDisplay(Frame1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(twips(120, 210, 7560, 885));
+    Label1->setFont(arial(36));
+    Label1->setAlignment(Qt::AlignCenter);
+    setWhiteBackground(Label1);
+
+    ListView1 = new QTreeWidget(this);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setGeometry(twips(120, 3015, 7800, 2265));
+    ListView1->setFont(arial(9));
+    ListView1->setAccessibleName(QStringLiteral("Results"));
+    ListView1->setToolTip(
+        QStringLiteral("Double-click item to remove it. Move | line to right and out of window to "
+                       "reveal full names."));
+
+    auto button = [this](const char *name, const char *caption, QRect place) {
+        auto *b = new QPushButton(QString::fromLatin1(caption), this);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(place);
+        b->setFont(arial(11.25));
+        // A click leaves the focus where it was: Space after a click on Lap must
+        // start or stop the watch, not press Lap again.
+        b->setFocusPolicy(Qt::TabFocus);
+        b->setAutoDefault(false);
+        QPalette palette = b->palette();
+        palette.setColor(QPalette::Button, Qt::white);
+        b->setPalette(palette);
+        return b;
+    };
+    PushButton2 = button("PushButton2", "Start (or press spacebar)", twips(120, 1485, 7800, 405));
+    PushButton5 = button("PushButton5", "Lap (or press L)", twips(120, 1995, 7800, 405));
+    PushButton1 = button("PushButton1", "Reset (or press backspace)", twips(120, 2505, 7800, 405));
+    PushButton4 = button("PushButton4", "Save Results As Text File", twips(120, 5370, 3840, 405));
+    PushButton13
+        = button("PushButton13", "Save Results As Excel File", twips(4080, 5370, 3840, 405));
+    PushButton3 = button("PushButton3", "Clear Results", twips(4080, 5880, 3840, 405));
+    PushButton6 = button("PushButton6", "Copy Results To Clipboard", twips(120, 5880, 3840, 405));
+
+    setTabOrder(ListView1, PushButton2);
+    setTabOrder(PushButton2, PushButton5);
+    setTabOrder(PushButton5, PushButton1);
+    setTabOrder(PushButton1, PushButton4);
+    setTabOrder(PushButton4, PushButton13);
+    setTabOrder(PushButton13, PushButton3);
+    setTabOrder(PushButton3, PushButton6);
+    ListView1->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::wireControls()
+{
+    auto onClick = [this](QPushButton *b, auto handler) {
+        connect(b, &QPushButton::clicked, this, [handler] { guardedSlot(handler); });
+    };
+    onClick(PushButton2, [this] { m_controller->PushButton2_Click(); });
+    onClick(PushButton5, [this] { m_controller->PushButton5_Click(); });
+    onClick(PushButton1, [this] { m_controller->PushButton1_Click(); });
+    onClick(PushButton3, [this] { PushButton3_Click(m_desktop, *m_results, m_pointer); });
+
+    m_pointer.onChange([this](int setting) { showPointer(setting); });
+
+    // Key preview (the window sees each key before the focused control does) and the
+    // pointer moves over the window's controls.
+    qApp->installEventFilter(this);
+
+    // Pointer moves over each control are its own; they do not reach the window.
+    m_pointerAreas = {this, Frame1, Label1, ListView1, ListView1->viewport(), ListView1->header(),
+        PushButton1, PushButton2, PushButton3, PushButton4, PushButton5, PushButton6, PushButton13};
+    for (QWidget *w : std::as_const(m_pointerAreas)) {
+        w->setMouseTracking(true);
+        if (w != this)
+            w->setAttribute(Qt::WA_NoMousePropagation);
+    }
+}
+
+void Form1::Form_Load()
+{
+    TrappedHandler h(m_desktop, handlerLocation("Form_Load"));
+    const QString pointerFile = m_applicationFolder + QStringLiteral("/HAND-M.CUR");
+
+    h.step(100, [&] { ApplySkin(*this, m_skinEngine, m_applicationFolder); });
+    if (h.test(104, [&] { return FileExists(pointerFile); }))
+        h.step(106, [&] { m_customPointer = loadCursorFile(pointerFile); });
+    h.step(126, [&] { setWindowTitle(productName()); });
+    h.step(126, [&] { setWindowIcon(QIcon(QStringLiteral(":/icons/tallyclock.png"))); });
+    h.step(126, [&] { m_applicationTitle = applicationTitleFor(productName()); });
+    h.step(128, [&] { m_results->addColumnHeader(QStringLiteral("Result(s)")); });
+    h.step(130, [&] { m_results->addColumnHeader(QStringLiteral("Result(s)")); });
+    h.step(132, [&] { m_results->setColumnHeaderWidth(1, 4000); });
+    h.step(134, [&] { m_results->setColumnHeaderWidth(2, 1); });
+    h.step(136, [&] { m_controller->createElapsedTimer(); });
+    h.step(138, [&] { m_controller->ElapsedTimer().Reset(); });
+    h.step(140, [&] { m_controller->UpdateDisplay(); });
+}
+
+void Form1::showCentred()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (screen)
+        setGeometry(QStyle::alignedRect(
+            Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()));
+    show();
+}
+
+void Form1::Form_QueryUnload()
+{
+    TrappedHandler h(m_desktop, handlerLocation("Form_QueryUnload"));
+    h.step(100, [&] { m_controller->releaseElapsedTimer(); });
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // Closing never asks and is never cancelled. From here on no tick runs and every
+    // handler that is still waiting in a yield or a message box ends at once.
+    guardedSlot([this] { Form_QueryUnload(); });
+    Timer1.stop();
+    m_desktop.beginEnding();
+    qApp->removeEventFilter(this);
+    event->accept();
+    if (m_onEnded)
+        m_onEnded();
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        // Only the first delivery, to the focused control (or the window when nothing
+        // has the focus); the key then goes on to that control as usual.
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (!widget || widget->window() != this || !isActiveWindow())
+            break;
+        QWidget *first = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+        if (widget != first)
+            break;
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (const int code = keyCode(key))
+            guardedSlot([&] { m_controller->Form_KeyDown(code, shiftState(key->modifiers())); });
+        break;
+    }
+    case QEvent::MouseMove: {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (!widget || !m_pointerAreas.contains(widget))
+            break;
+        if (auto *button = qobject_cast<QPushButton *>(widget))
+            pointerOverButton(button);
+        else
+            pointerOverBackground();
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::pointerOverButton(QPushButton *button)
+{
+    // Start/Stop shows the hand even over an export's hourglass.
+    if (button == PushButton2 || m_pointer.value() != PointerSetting::Hourglass)
+        m_pointer.set(PointerSetting::Custom);
+}
+
+void Form1::pointerOverBackground()
+{
+    if (m_pointer.value() != PointerSetting::Hourglass)
+        m_pointer.set(PointerSetting::Default);
+}
+
+void Form1::showPointer(int setting)
+{
+    switch (setting) {
+    case PointerSetting::Arrow:
+        setCursor(Qt::ArrowCursor);
+        break;
+    case PointerSetting::Hourglass:
+        setCursor(Qt::WaitCursor);
+        break;
+    case PointerSetting::Custom:
+        setCursor(m_customPointer ? *m_customPointer : QCursor(Qt::PointingHandCursor));
+        break;
+    default:
+        unsetCursor();
+        break;
+    }
+}
+
+} // namespace tallyclock

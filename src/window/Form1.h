@@ -1,0 +1,94 @@
+#pragma once
+
+#include "ResultsList.h"
+#include "StopwatchController.h"
+#include "shell/PointerSetting.h"
+
+#include <QCursor>
+#include <QList>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QGroupBox;
+class QPushButton;
+class QTreeWidget;
+
+namespace tallyclock {
+
+class Desktop;
+class PerformanceCounter;
+class SkinEngine;
+class TimeDisplay;
+
+// The main window. It lays out the controls, runs the load and close sequences,
+// routes keys, clicks and pointer moves to their handlers and holds the pointer
+// setting; the work itself is done by the controller and the exporters.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int twipsPerPixel = 15;
+
+    Form1(Desktop &desktop, PerformanceCounter &counter, SkinEngine &skinEngine,
+        QString applicationFolder, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Runs once before the window is first shown.
+    void Form_Load();
+    // Shows the window centred on its screen.
+    void showCentred();
+
+    // Called once the window has closed and the program should end.
+    void setOnEnded(std::function<void()> onEnded) { m_onEnded = std::move(onEnded); }
+
+    const QString &applicationTitle() const { return m_applicationTitle; }
+    PointerSetting &pointer() { return m_pointer; }
+    bool hasCustomPointer() const { return m_customPointer.has_value(); }
+    StopwatchController &controller() { return *m_controller; }
+    ResultsList &results() { return *m_results; }
+
+    // The controls, under their design names.
+    QGroupBox *Frame1;
+    TimeDisplay *Label1;
+    QTreeWidget *ListView1;
+    QPushButton *PushButton2;
+    QPushButton *PushButton5;
+    QPushButton *PushButton1;
+    QPushButton *PushButton4;
+    QPushButton *PushButton13;
+    QPushButton *PushButton3;
+    QPushButton *PushButton6;
+    QTimer Timer1;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void wireControls();
+    void Form_QueryUnload();
+    void showPointer(int setting);
+    void pointerOverButton(QPushButton *button);
+    void pointerOverBackground();
+
+    Desktop &m_desktop;
+    PerformanceCounter &m_counter;
+    SkinEngine &m_skinEngine;
+    QString m_applicationFolder;
+    QString m_applicationTitle;
+    PointerSetting m_pointer;
+    std::optional<QCursor> m_customPointer;
+    std::unique_ptr<ResultsList> m_results;
+    std::unique_ptr<StopwatchController> m_controller;
+    std::function<void()> m_onEnded;
+    // The window and the controls whose pointer moves switch the pointer.
+    QList<QWidget *> m_pointerAreas;
+};
+
+} // namespace tallyclock

@@ -1,0 +1,95 @@
+#include "platform/Failure.h"
+#include "shell/SkinEngine.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tallyclock;
+using Kind = SkinEngine::CallKind;
+
+class TestSkinEngine : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { qApp->setStyleSheet(QString()); }
+    void loadsAndAppliesStyleSheet();
+    void rejects_data();
+    void rejects();
+    void sampleSkinsLoad_data();
+    void sampleSkinsLoad();
+};
+
+namespace {
+QString write(const QTemporaryDir &dir, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(QStringLiteral("o.cjs"));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
+}
+} // namespace
+
+void TestSkinEngine::loadsAndAppliesStyleSheet()
+{
+    QTemporaryDir dir;
+    StyleSheetSkinEngine engine;
+    QWidget window;
+    window.setObjectName(QStringLiteral("Form1"));
+    engine.invoke(2, Kind::Method, {write(dir, "QLabel { color: #123456; }"), QString()});
+    QCOMPARE(engine.invoke(1, Kind::PropertyGet).toInt(), 0);
+    engine.invoke(1, Kind::PropertyPut, {1});
+    QCOMPARE(engine.invoke(1, Kind::PropertyGet).toInt(), 1);
+    engine.invoke(10, Kind::PropertyPut, {true});
+    engine.invoke(3, Kind::Method, {static_cast<qint32>(window.winId())});
+    QCOMPARE(window.styleSheet(), QStringLiteral("QLabel { color: #123456; }"));
+}
+
+void TestSkinEngine::rejects_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("dispatchId");
+    QTest::newRow("binary_file") << QByteArray("\x89PNG\r\n\x1a\n\0\0\xff\xfe", 12) << 2;
+    QTest::newRow("invalid_utf8") << QByteArray("QWidget { color: \xc3\x28; }") << 2;
+    QTest::newRow("unknown_call") << QByteArray("QWidget {}") << 42;
+    QTest::newRow("apply_unknown_window") << QByteArray("QWidget {}") << 3;
+}
+
+void TestSkinEngine::rejects()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, dispatchId);
+    QTemporaryDir dir;
+    StyleSheetSkinEngine engine;
+    const QString path = write(dir, content);
+    if (dispatchId == 2) {
+        QVERIFY_THROWS_EXCEPTION(Failure, engine.invoke(2, Kind::Method, {path, QString()}));
+        QVERIFY(engine.styleSheet().isEmpty());
+        return;
+    }
+    engine.invoke(2, Kind::Method, {path, QString()});
+    QVERIFY_THROWS_EXCEPTION(
+        Failure, engine.invoke(dispatchId, Kind::Method, {qint32(0x7ffffff0)}));
+}
+
+void TestSkinEngine::sampleSkinsLoad_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("dark") << QStringLiteral(TALLYCLOCK_SKINS "/dark.qss");
+    QTest::newRow("high_contrast") << QStringLiteral(TALLYCLOCK_SKINS "/high-contrast.qss");
+}
+
+void TestSkinEngine::sampleSkinsLoad()
+{
+    QFETCH(QString, file);
+    StyleSheetSkinEngine engine;
+    engine.invoke(2, Kind::Method, {file, QString()});
+    QVERIFY(engine.styleSheet().contains(QLatin1String("QPushButton")));
+}
+
+QTEST_MAIN(TestSkinEngine)
+#include "tst_skinengine.moc"

@@ -1,0 +1,514 @@
+#include "fakes/FakeCounter.h"
+#include "fakes/FakeDesktop.h"
+#include "fakes/RecordingSkinEngine.h"
+#include "platform/CursorFile.h"
+#include "timing/clsElapsedTimer.h"
+#include "window/Form1.h"
+#include "window/TimeDisplay.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace tallyclock;
+
+namespace {
+
+// A window loaded from a folder of the test's own, with fake counter and desktop.
+struct Window
+{
+    QTemporaryDir folder;
+    FakeCounter counter;
+    FakeDesktop desktop;
+    RecordingSkinEngine skin;
+    std::unique_ptr<Form1> form;
+
+    void create() { form = std::make_unique<Form1>(desktop, counter, skin, folder.path()); }
+
+    void load()
+    {
+        create();
+        form->Form_Load();
+    }
+
+    void show()
+    {
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    void put(const QString &name, const QByteArray &bytes)
+    {
+        QDir(folder.path()).mkpath(QFileInfo(folder.filePath(name)).path());
+        QFile file(folder.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QStringList entries() const
+    {
+        QStringList texts;
+        for (int i = 1; i <= form->results().itemCount(); ++i)
+            texts << form->results().item(i).Text();
+        return texts;
+    }
+
+    // A key as the desktop delivers it: to whatever has the focus.
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {}, bool autoRepeat = false)
+    {
+        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : form.get();
+        const QString text = k == Qt::Key_Space ? QStringLiteral(" ")
+            : k == Qt::Key_L                    ? QStringLiteral("l")
+                                                : QString();
+        QKeyEvent press(QEvent::KeyPress, k, modifiers, text, autoRepeat);
+        QApplication::sendEvent(target, &press);
+    }
+
+    void moveOver(QWidget *widget)
+    {
+        const QPointF centre = QRectF(widget->rect()).center();
+        QMouseEvent move(QEvent::MouseMove, centre, widget->mapToGlobal(centre), Qt::NoButton,
+            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    }
+};
+
+QByteArray cursorFile(int hotX, int hotY)
+{
+    // A 2x2 pointer: directory, one entry, then a 32-bit DIB with its AND mask.
+    QByteArray dib;
+    QDataStream out(&dib, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint32(40) << qint32(2) << qint32(4) << quint16(1) << quint16(32) << quint32(0)
+        << quint32(0) << qint32(0) << qint32(0) << quint32(0) << quint32(0);
+    for (int i = 0; i < 4; ++i)
+        out << quint32(0xff000000);
+    for (int i = 0; i < 2; ++i)
+        out << quint32(0);
+    QByteArray file;
+    QDataStream head(&file, QIODevice::WriteOnly);
+    head.setByteOrder(QDataStream::LittleEndian);
+    head << quint16(0) << quint16(2) << quint16(1) << quint8(2) << quint8(2) << quint8(0)
+         << quint8(0) << quint16(hotX) << quint16(hotY) << quint32(dib.size()) << quint32(22);
+    return file + dib;
+}
+
+QColor background(QWidget *w)
+{
+    return w->palette().color(QPalette::Window);
+}
+
+} // namespace
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void stateAfterLoad();
+    void layout_data();
+    void layout();
+    void keys_data();
+    void keys();
+    void clickThenSpaceIsOneStartStop();
+    void pointer_data();
+    void pointer();
+    void pointerShapes();
+    void customPointer_data();
+    void customPointer();
+    void skin_data();
+    void skin();
+    void closeWhileRunning();
+    void closeWhileHandlerYields();
+    void closeWhileReportIsOpen();
+    void accessibleNames();
+    void displayRaisesNoEventPerTick();
+};
+
+void TestForm1::stateAfterLoad()
+{
+    Window w;
+    w.load();
+    Form1 &f = *w.form;
+    QCOMPARE(f.windowTitle(), QStringLiteral("Tallyclock Software"));
+    QCOMPARE(f.applicationTitle(), QStringLiteral("Tallyclock"));
+    QVERIFY(!f.windowIcon().isNull());
+    QCOMPARE(f.results().columnHeaderCount(), 2);
+    QCOMPARE(f.results().columnHeaderText(1), QStringLiteral("Result(s)"));
+    QCOMPARE(f.results().columnHeaderText(2), QStringLiteral("Result(s)"));
+    QCOMPARE(f.results().columnHeaderWidth(1), 4000);
+    QCOMPARE(f.results().columnHeaderWidth(2), 1);
+    QCOMPARE(f.results().itemCount(), 0);
+    QCOMPARE(f.pointer().value(), 0);
+    QCOMPARE(f.Label1->text(), QStringLiteral("0.000"));
+    QVERIFY(!f.Timer1.isActive());
+    QVERIFY(!f.controller().ElapsedTimer().IsRunning());
+    QVERIFY(!f.hasCustomPointer());
+    QVERIFY(w.desktop.boxes.isEmpty());
+    QVERIFY(w.skin.calls.isEmpty());
+    QCOMPARE(background(&f), QColor(Qt::white));
+    QCOMPARE(f.PushButton2->text(), QStringLiteral("Start (or press spacebar)"));
+}
+
+void TestForm1::layout_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("place");
+    QTest::addColumn<qreal>("points");
+    QTest::newRow("Frame1") << "Frame1" << QRect(8, 8, 520, 82) << 9.0;
+    QTest::newRow("Label1") << "Label1" << QRect(8, 14, 504, 59) << 36.0;
+    QTest::newRow("ListView1") << "ListView1" << QRect(8, 201, 520, 151) << 9.0;
+    QTest::newRow("PushButton2") << "PushButton2" << QRect(8, 99, 520, 27) << 11.25;
+    QTest::newRow("PushButton5") << "PushButton5" << QRect(8, 133, 520, 27) << 11.25;
+    QTest::newRow("PushButton1") << "PushButton1" << QRect(8, 167, 520, 27) << 11.25;
+    QTest::newRow("PushButton4") << "PushButton4" << QRect(8, 358, 256, 27) << 11.25;
+    QTest::newRow("PushButton13") << "PushButton13" << QRect(272, 358, 256, 27) << 11.25;
+    QTest::newRow("PushButton3") << "PushButton3" << QRect(272, 392, 256, 27) << 11.25;
+    QTest::newRow("PushButton6") << "PushButton6" << QRect(8, 392, 256, 27) << 11.25;
+}
+
+void TestForm1::layout()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, place);
+    QFETCH(qreal, points);
+    Window w;
+    w.load();
+    auto *control = w.form->findChild<QWidget *>(name);
+    QVERIFY(control);
+    QCOMPARE(control->geometry(), place);
+    QCOMPARE(control->font().pointSizeF(), points);
+    QVERIFY(control->font().bold());
+    QCOMPARE(w.form->size(), QSize(536, 426));
+    QCOMPARE(w.form->minimumSize(), w.form->maximumSize());
+    QVERIFY(!(w.form->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(w.form->windowFlags() & Qt::WindowMinimizeButtonHint);
+    QCOMPARE(w.form->ListView1->toolTip().size(), 92);
+}
+
+void TestForm1::keys_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("autoRepeat");
+    QTest::addColumn<QStringList>("entries");
+    const QStringList start {"Timer started at 0.000"};
+    QTest::newRow("space_on_list") << "ListView1" << int(Qt::Key_Space) << 0 << false << start;
+    QTest::newRow("space_nothing_focused") << "" << int(Qt::Key_Space) << 0 << false << start;
+    QTest::newRow("space_on_tabbed_button")
+        << "PushButton4" << int(Qt::Key_Space) << 0 << false << start;
+    QTest::newRow("shift_space") << "ListView1" << int(Qt::Key_Space) << int(Qt::ShiftModifier)
+                                 << false << start;
+    QTest::newRow("ctrl_L_on_button") << "PushButton1" << int(Qt::Key_L) << int(Qt::ControlModifier)
+                                      << false << QStringList {"Lap started at 0.000"};
+    QTest::newRow("backspace_autorepeat") << "ListView1" << int(Qt::Key_Backspace) << 0 << true
+                                          << QStringList {"Timer Reset to 0.000"};
+    QTest::newRow("other_key") << "ListView1" << int(Qt::Key_M) << 0 << false << QStringList {};
+}
+
+void TestForm1::keys()
+{
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, autoRepeat);
+    QFETCH(QStringList, entries);
+    Window w;
+    w.load();
+    w.show();
+    if (focus.isEmpty()) {
+        if (QApplication::focusWidget())
+            QApplication::focusWidget()->clearFocus();
+    } else {
+        w.form->findChild<QWidget *>(focus)->setFocus(Qt::TabFocusReason);
+    }
+    w.key(Qt::Key(key), Qt::KeyboardModifiers(modifiers), autoRepeat);
+    QCOMPARE(w.entries(), entries);
+
+    // Holding Space toggles at the repeat rate, one entry per toggle.
+    if (key == Qt::Key_Space) {
+        w.key(Qt::Key_Space, {}, true);
+        w.key(Qt::Key_Space, {}, true);
+        QCOMPARE(w.entries().size(), 3);
+        QCOMPARE(w.form->PushButton2->text(), QStringLiteral("Stop (or press spacebar)"));
+        // The tick of the list's current row never moves.
+        for (int i = 1; i <= 3; ++i)
+            QVERIFY(w.form->results().item(i).Checked());
+    }
+}
+
+void TestForm1::clickThenSpaceIsOneStartStop()
+{
+    Window w;
+    w.load();
+    w.show();
+    QTest::mouseClick(w.form->PushButton5, Qt::LeftButton);
+    QCOMPARE(w.entries(), QStringList {"Lap started at 0.000"});
+    QVERIFY(QApplication::focusWidget() != w.form->PushButton5);
+    w.counter.advanceSeconds(1);
+    w.form->controller().Timer1_Timer();
+    QTest::keyClick(w.form->windowHandle(), Qt::Key_Space);
+    QCOMPARE(w.entries(), (QStringList {"Lap started at 0.000", "Timer resumed at 1.000"}));
+    QCOMPARE(w.form->PushButton2->text(), QStringLiteral("Stop (or press spacebar)"));
+}
+
+void TestForm1::pointer_data()
+{
+    QTest::addColumn<int>("before");
+    QTest::addColumn<QString>("over");
+    QTest::addColumn<int>("after");
+    for (const char *button : {"PushButton1", "PushButton3", "PushButton4", "PushButton5",
+             "PushButton6", "PushButton13"}) {
+        QTest::addRow("%s_idle", button) << 0 << button << 99;
+        QTest::addRow("%s_busy", button) << 11 << button << 11;
+        QTest::addRow("%s_after_arrow", button) << 1 << button << 99;
+    }
+    QTest::newRow("startstop_idle") << 0 << "PushButton2" << 99;
+    QTest::newRow("startstop_busy_takes_over") << 11 << "PushButton2" << 99;
+    for (const char *area : {"Form1", "Frame1", "Label1", "ListView1"}) {
+        QTest::addRow("%s_from_hand", area) << 99 << area << 0;
+        QTest::addRow("%s_busy", area) << 11 << area << 11;
+        QTest::addRow("%s_after_arrow", area) << 1 << area << 0;
+    }
+}
+
+void TestForm1::pointer()
+{
+    QFETCH(int, before);
+    QFETCH(QString, over);
+    QFETCH(int, after);
+    Window w;
+    w.load();
+    w.form->pointer().set(before);
+    QWidget *target = over == QLatin1String("Form1") ? w.form.get()
+        : over == QLatin1String("ListView1")         ? w.form->ListView1->viewport()
+                                                     : w.form->findChild<QWidget *>(over);
+    w.moveOver(target);
+    QCOMPARE(w.form->pointer().value(), after);
+}
+
+void TestForm1::pointerShapes()
+{
+    Window w;
+    w.load();
+    w.moveOver(w.form->PushButton5); // no pointer file: the platform's hand
+    QCOMPARE(w.form->cursor().shape(), Qt::PointingHandCursor);
+    w.form->pointer().set(11);
+    QCOMPARE(w.form->cursor().shape(), Qt::WaitCursor);
+    w.form->pointer().set(1);
+    QCOMPARE(w.form->cursor().shape(), Qt::ArrowCursor);
+    w.moveOver(w.form->Label1);
+    QCOMPARE(w.form->pointer().value(), 0);
+    QCOMPARE(w.form->cursor().shape(), Qt::ArrowCursor);
+}
+
+void TestForm1::customPointer_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("loaded");
+    QTest::addColumn<QPoint>("hotSpot");
+    QTest::newRow("valid") << cursorFile(1, 0) << true << QPoint(1, 0);
+    QTest::newRow("hot_spot_clamped") << cursorFile(65535, 7) << true << QPoint(1, 1);
+    QTest::newRow("corrupt") << QByteArray("not a pointer at all") << false << QPoint();
+    QTest::newRow("icon_not_pointer")
+        << QByteArray(cursorFile(0, 0)).replace(2, 1, "\x01") << false << QPoint();
+    QTest::newRow("truncated_image") << cursorFile(0, 0).left(30) << false << QPoint();
+}
+
+void TestForm1::customPointer()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, loaded);
+    QFETCH(QPoint, hotSpot);
+    Window w;
+    w.put(QStringLiteral("HAND-M.CUR"), file);
+    w.load();
+    QCOMPARE(w.form->hasCustomPointer(), loaded);
+    if (loaded) {
+        QVERIFY(w.desktop.boxes.isEmpty());
+        w.moveOver(w.form->PushButton1);
+        QCOMPARE(w.form->cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(w.form->cursor().hotSpot(), hotSpot);
+    } else {
+        QCOMPARE(w.desktop.reportLines(),
+            QStringList {"in Tallyclock2021/08/31.Form1.Form_Load at line 106"});
+        QCOMPARE(w.form->windowTitle(), QStringLiteral("Tallyclock Software")); // load went on
+    }
+}
+
+void TestForm1::skin_data()
+{
+    QTest::addColumn<QString>("skinPath");
+    QTest::addColumn<int>("failAt");
+    QTest::addColumn<bool>("recoloured");
+    QTest::addColumn<int>("calls");
+    QTest::newRow("absent") << "" << 0 << false << 0;
+    QTest::newRow("folder_not_file") << "x/o.cjs/inner" << 0 << false << 0;
+    QTest::newRow("present") << "x/o.cjs" << 0 << true << 6;
+    QTest::newRow("rejected_file") << "x/o.cjs" << 1 << true << 1;
+    QTest::newRow("rejected_apply") << "x/o.cjs" << 6 << true << 6;
+}
+
+void TestForm1::skin()
+{
+    QFETCH(QString, skinPath);
+    QFETCH(int, failAt);
+    QFETCH(bool, recoloured);
+    QFETCH(int, calls);
+    Window w;
+    if (!skinPath.isEmpty())
+        w.put(skinPath, "QWidget { color: red; }");
+    w.skin.failAt = failAt;
+    w.load();
+    Form1 &f = *w.form;
+
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    const QColor expected = recoloured ? face : QColor(Qt::white);
+    QCOMPARE(background(&f), expected);
+    QCOMPARE(background(f.Frame1), expected);
+    QCOMPARE(background(f.Label1), expected);
+    QCOMPARE(f.PushButton2->palette().color(QPalette::Button), QColor(Qt::white));
+    QCOMPARE(f.ListView1->palette().color(QPalette::Base),
+        QApplication::palette(f.ListView1).color(QPalette::Base));
+
+    QCOMPARE(w.skin.calls.size(), calls);
+    if (calls == 6) {
+        const QString path = w.folder.path() + QStringLiteral("/x/o.cjs");
+        QCOMPARE(w.skin.calls,
+            (QStringList {"2 call QString:" + path + " QString:", "1 get", "1 put int:7",
+                "5 put bool:true", "10 put bool:true",
+                "3 call int:" + QString::number(qint32(f.winId()))}));
+    }
+    const QStringList reports = w.desktop.reportLines();
+    QCOMPARE(reports.size(), failAt ? 1 : 0);
+    if (failAt)
+        QCOMPARE(reports[0], QStringLiteral("in Tallyclock2021/08/31.Form1.Form_Load at line 100"));
+    QCOMPARE(f.Label1->text(), QStringLiteral("0.000")); // the load went on
+}
+
+void TestForm1::closeWhileRunning()
+{
+    Window w;
+    w.load();
+    w.show();
+    bool ended = false;
+    w.form->setOnEnded([&] { ended = true; });
+    w.key(Qt::Key_Space);
+    QVERIFY(w.form->Timer1.isActive());
+    w.form->close();
+    QVERIFY(ended);
+    QVERIFY(!w.form->Timer1.isActive());
+    QVERIFY(!w.form->controller().hasElapsedTimer());
+    QVERIFY(w.desktop.isEnding());
+    QVERIFY(w.desktop.boxes.isEmpty());
+}
+
+void TestForm1::closeWhileHandlerYields()
+{
+    Window w;
+    w.load();
+    w.show();
+    w.key(Qt::Key_Space);
+    w.counter.advanceSeconds(2);
+    w.form->controller().Timer1_Timer();
+    // The window closes during the refresh that Lap makes before its entry.
+    w.desktop.onYield = [&] { w.form->close(); };
+    QTest::mouseClick(w.form->PushButton5, Qt::LeftButton);
+    QCOMPARE(w.entries(), QStringList {"Timer started at 0.000"});
+    QVERIFY(!w.form->Timer1.isActive());
+    QVERIFY(w.desktop.boxes.isEmpty());
+    QVERIFY(!w.form->controller().hasElapsedTimer());
+}
+
+void TestForm1::closeWhileReportIsOpen()
+{
+    Window w;
+    w.counter.frequency = 0; // every refresh fails
+    w.load();
+    w.show();
+    w.desktop.boxes.clear();
+    w.desktop.onBox = [&](const FakeDesktop::Box &) { w.form->close(); };
+    // Reset: step 102 fails and reports; the close in the report ends the handler there.
+    w.key(Qt::Key_Backspace);
+    QCOMPARE(w.desktop.boxes.size(), 1);
+    QVERIFY(w.entries().isEmpty());
+}
+
+void TestForm1::accessibleNames()
+{
+    Window w;
+    w.load();
+    const QList<QWidget *> controls {w.form->Frame1, w.form->Label1, w.form->ListView1,
+        w.form->PushButton2, w.form->PushButton5, w.form->PushButton1, w.form->PushButton4,
+        w.form->PushButton13, w.form->PushButton3, w.form->PushButton6};
+    for (QWidget *control : controls) {
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(control);
+        QVERIFY(iface);
+        QVERIFY2(!iface->text(QAccessible::Name).isEmpty(), qPrintable(control->objectName()));
+    }
+    QCOMPARE(QAccessible::queryAccessibleInterface(w.form->Frame1)->text(QAccessible::Name),
+        QStringLiteral("Timer"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(w.form->PushButton13)->text(QAccessible::Name),
+        QStringLiteral("Save Results As Excel File"));
+
+    // The display answers with the time shown now.
+    w.form->controller().PushButton2_Click();
+    w.counter.advanceSeconds(12.345);
+    w.form->controller().Timer1_Timer();
+    QAccessibleInterface *display = QAccessible::queryAccessibleInterface(w.form->Label1);
+    QVERIFY(display->text(QAccessible::Name).contains(QLatin1String("12.345")));
+    QCOMPARE(display->text(QAccessible::Value), QStringLiteral("12.345"));
+
+    // Rows and both columns are readable through the list's table interface.
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(w.form->ListView1);
+    QAccessibleTableInterface *table = list->tableInterface();
+    QVERIFY(table);
+    QCOMPARE(table->columnCount(), 2);
+    QCOMPARE(table->rowCount(), 1);
+    QCOMPARE(
+        table->cellAt(0, 0)->text(QAccessible::Name), QStringLiteral("Timer started at 0.000"));
+    QCOMPARE(table->cellAt(0, 1)->text(QAccessible::Name), QStringLiteral("0.000"));
+}
+
+namespace {
+QList<QAccessible::Event> g_displayEvents;
+QObject *g_display = nullptr;
+void recordUpdate(QAccessibleEvent *event)
+{
+    if (event->object() == g_display)
+        g_displayEvents << event->type();
+}
+} // namespace
+
+void TestForm1::displayRaisesNoEventPerTick()
+{
+    Window w;
+    w.load();
+    g_display = w.form->Label1;
+    g_displayEvents.clear();
+    QAccessible::installUpdateHandler(recordUpdate);
+    QAccessible::setActive(true);
+    w.form->controller().PushButton2_Click();
+    for (int i = 0; i < 10; ++i) {
+        w.counter.advanceSeconds(0.025);
+        w.form->controller().Timer1_Timer();
+    }
+    QAccessible::installUpdateHandler(nullptr);
+    QAccessible::setActive(false);
+    QCOMPARE(w.form->Label1->text(), QStringLiteral("0.250"));
+    QVERIFY2(!g_displayEvents.contains(QAccessible::NameChanged), "the display announced a tick");
+    QVERIFY(!g_displayEvents.contains(QAccessible::ValueChanged));
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"
