@@ -10,8 +10,16 @@ mkdir -p "$(dirname "$out")"
 export DISPLAY=":${TALLYCLOCK_SCREEN:-97}"
 Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $app $xvfb 2>/dev/null || true' EXIT
+wm=
+app=
+trap 'kill $app $wm $xvfb 2>/dev/null || true' EXIT
 sleep 1
+# A window manager, where one is installed, draws the caption and the border.
+if command -v openbox >/dev/null; then
+    openbox >/dev/null 2>&1 &
+    wm=$!
+    sleep 0.5
+fi
 
 "$program" >/dev/null 2>&1 &
 app=$!
@@ -27,5 +35,10 @@ sleep 0.3
 xdotool key --window "$window" space; sleep 1.3
 xdotool key --window "$window" l; sleep 0.8
 xdotool key --window "$window" space; sleep 0.5
-import -window "$window" "$out"
+frame=$(xdotool getwindowpid "$window" >/dev/null 2>&1; xwininfo -id "$window" -children 2>/dev/null | awk '/Parent window id/ {print $4}')
+if [ -n "$wm" ] && [ -n "$frame" ] && [ "$frame" != "$(xwininfo -root | awk '/Window id/ {print $4}')" ]; then
+    import -window "$frame" "$out"
+else
+    import -window "$window" "$out"
+fi
 echo "$out"

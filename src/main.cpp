@@ -13,7 +13,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // The name only: a display name would be appended to every window caption.
     QApplication::setApplicationName(QStringLiteral("tallyclock"));
-    QApplication::setDesktopFileName(QStringLiteral("org.tallyclock.Tallyclock"));
+    QApplication::setDesktopFileName(QStringLiteral("org.tallyclock.tallyclock"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tallyclock.png")));
     // Numbers written for files must not follow the user's decimal comma.
     std::setlocale(LC_NUMERIC, "C");
