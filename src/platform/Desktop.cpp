@@ -19,6 +19,14 @@ void Desktop::yield()
     throwIfEnding();
 }
 
+QString Desktop::saveFileName(const QString &title, const QString &filter)
+{
+    throwIfEnding();
+    const QString path = showSaveDialog(title, filter);
+    throwIfEnding();
+    return path;
+}
+
 void Desktop::throwIfEnding() const
 {
     if (m_ending)

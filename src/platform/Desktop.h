@@ -32,6 +32,22 @@ public:
     // Lets the waiting events run to their end, then returns.
     void yield();
 
+    // Asks for a file name to save under. Returns the path exactly as chosen, or ""
+    // when the user cancelled (never an earlier choice).
+    QString saveFileName(const QString &title, const QString &filter);
+
+    // Empties the clipboard. Returns false when the clipboard could not be had.
+    virtual bool clearClipboard() = 0;
+    // Puts plain text on the clipboard. Returns false when the clipboard could not be had.
+    virtual bool setClipboardText(const QString &text) = 0;
+
+    // Whether a program is installed that opens spreadsheet files.
+    virtual bool spreadsheetProgramAvailable() = 0;
+    // Opens the file in that program. Returns false when it could not be started.
+    virtual bool openInSpreadsheetProgram(const QString &path) = 0;
+    // The folder for files the program makes for the user to look at.
+    virtual QString temporaryFolder() = 0;
+
     // The window is closing: from now on yields and message boxes throw ProgramEnding.
     void beginEnding() { m_ending = true; }
     bool isEnding() const { return m_ending; }
@@ -40,6 +56,8 @@ public:
 protected:
     virtual int showMessageBox(const QString &text, int style, const QString &title) = 0;
     virtual void processPendingEvents() = 0;
+    // `filter` lists "description|pattern|" pairs; returns "" on cancel.
+    virtual QString showSaveDialog(const QString &title, const QString &filter) = 0;
 
 private:
     bool m_ending = false;

@@ -1,7 +1,15 @@
 #include "QtDesktop.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
 #include <QWidget>
 
 namespace tallyclock {
@@ -34,6 +42,81 @@ int QtDesktop::showMessageBox(const QString &text, int style, const QString &tit
 void QtDesktop::processPendingEvents()
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+} // namespace tallyclock
+
+namespace tallyclock {
+
+namespace {
+
+// "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|" becomes Qt's
+// "Text Files (*.txt);;All Files (*.*)".
+QString qtFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString &description = parts[i];
+        const QString &pattern = parts[i + 1];
+        filters << (description.contains(pattern)
+                ? description
+                : description + QStringLiteral(" (") + pattern + QLatin1Char(')'));
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+} // namespace
+
+QString QtDesktop::showSaveDialog(const QString &title, const QString &filter)
+{
+    // The program asks its own question before replacing a file.
+    return QFileDialog::getSaveFileName(
+        m_window, title, QString(), qtFilter(filter), nullptr, QFileDialog::DontConfirmOverwrite);
+}
+
+bool QtDesktop::clearClipboard()
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    clipboard->clear(QClipboard::Clipboard);
+    return true;
+}
+
+bool QtDesktop::setClipboardText(const QString &text)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    clipboard->setText(text, QClipboard::Clipboard);
+    return true;
+}
+
+bool QtDesktop::spreadsheetProgramAvailable()
+{
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"),
+        {QStringLiteral("query"), QStringLiteral("default"),
+            QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet")});
+    if (query.waitForFinished(3000) && query.exitStatus() == QProcess::NormalExit
+        && query.exitCode() == 0 && !query.readAllStandardOutput().trimmed().isEmpty())
+        return true;
+    for (const char *program : {"localc", "libreoffice", "soffice", "gnumeric"}) {
+        if (!QStandardPaths::findExecutable(QLatin1String(program)).isEmpty())
+            return true;
+    }
+    return false;
+}
+
+bool QtDesktop::openInSpreadsheetProgram(const QString &path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+QString QtDesktop::temporaryFolder()
+{
+    return QDir::tempPath();
 }
 
 } // namespace tallyclock

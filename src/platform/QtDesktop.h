@@ -15,9 +15,16 @@ public:
     // Message boxes are parented to `window` while it exists.
     void setWindow(QWidget *window) { m_window = window; }
 
+    bool clearClipboard() override;
+    bool setClipboardText(const QString &text) override;
+    bool spreadsheetProgramAvailable() override;
+    bool openInSpreadsheetProgram(const QString &path) override;
+    QString temporaryFolder() override;
+
 protected:
     int showMessageBox(const QString &text, int style, const QString &title) override;
     void processPendingEvents() override;
+    QString showSaveDialog(const QString &title, const QString &filter) override;
 
 private:
     QPointer<QWidget> m_window;

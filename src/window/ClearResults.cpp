@@ -2,15 +2,18 @@
 
 #include "ResultsList.h"
 #include "shell/ErrorReport.h"
+#include "shell/ExportActivity.h"
 #include "shell/PointerSetting.h"
 #include "shell/TrappedHandler.h"
 
 namespace tallyclock {
 
-void PushButton3_Click(Desktop &desktop, ResultsList &results, const PointerSetting &pointer)
+void PushButton3_Click(Desktop &desktop, ResultsList &results, const PointerSetting &pointer,
+    const ExportActivity &exports)
 {
     TrappedHandler h(desktop, handlerLocation("PushButton3_Click"));
-    if (h.test(100, [&] { return pointer.value() != PointerSetting::Hourglass; }))
+    if (h.test(100,
+            [&] { return pointer.value() != PointerSetting::Hourglass && !exports.isRunning(); }))
         h.step(100, [&] { results.clear(); });
 }
 

@@ -2,6 +2,8 @@
 
 #include "ClearResults.h"
 #include "TimeDisplay.h"
+#include "export/Clipboard.h"
+#include "export/SpreadsheetExport.h"
 #include "platform/CursorFile.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
@@ -162,7 +164,13 @@ void Form1::wireControls()
     onClick(PushButton2, [this] { m_controller->PushButton2_Click(); });
     onClick(PushButton5, [this] { m_controller->PushButton5_Click(); });
     onClick(PushButton1, [this] { m_controller->PushButton1_Click(); });
-    onClick(PushButton3, [this] { PushButton3_Click(m_desktop, *m_results, m_pointer); });
+    onClick(
+        PushButton3, [this] { PushButton3_Click(m_desktop, *m_results, m_pointer, m_exports); });
+    onClick(PushButton4, [this] { m_textFileSave->PushButton4_Click(); });
+    onClick(PushButton6, [this] { PushButton6_Click(m_desktop, *m_results, m_applicationTitle); });
+    onClick(PushButton13, [this] {
+        PushButton13_Click(m_desktop, *m_results, m_pointer, m_exports, m_applicationTitle);
+    });
 
     m_pointer.onChange([this](int setting) { showPointer(setting); });
 

@@ -2,6 +2,8 @@
 
 #include "ResultsList.h"
 #include "StopwatchController.h"
+#include "export/TextFile.h"
+#include "shell/ExportActivity.h"
 #include "shell/PointerSetting.h"
 
 #include <QCursor>
@@ -51,6 +53,8 @@ public:
     bool hasCustomPointer() const { return m_customPointer.has_value(); }
     StopwatchController &controller() { return *m_controller; }
     ResultsList &results() { return *m_results; }
+    ExportActivity &exports() { return m_exports; }
+    TextFileSave &textFileSave() { return *m_textFileSave; }
 
     // The controls, under their design names.
     QGroupBox *Frame1;
@@ -86,6 +90,8 @@ private:
     std::optional<QCursor> m_customPointer;
     std::unique_ptr<ResultsList> m_results;
     std::unique_ptr<StopwatchController> m_controller;
+    ExportActivity m_exports;
+    std::unique_ptr<TextFileSave> m_textFileSave;
     std::function<void()> m_onEnded;
     // The window and the controls whose pointer moves switch the pointer.
     QList<QWidget *> m_pointerAreas;

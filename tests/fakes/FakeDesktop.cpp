@@ -46,4 +46,42 @@ void FakeDesktop::processPendingEvents()
         onYield();
 }
 
+QString FakeDesktop::showSaveDialog(const QString &title, const QString &filter)
+{
+    saveDialogs << title + QLatin1Char('|') + filter;
+    if (savePaths.isEmpty()) {
+        QTest::qFail("a save dialog was shown that the test did not script", __FILE__, __LINE__);
+        return QString();
+    }
+    return savePaths.takeFirst();
+}
+
+bool FakeDesktop::clearClipboard()
+{
+    ++clearAttempts;
+    if (clipboardBusyFor > 0) {
+        --clipboardBusyFor;
+        return false;
+    }
+    clipboard.clear();
+    return true;
+}
+
+bool FakeDesktop::setClipboardText(const QString &text)
+{
+    ++setAttempts;
+    if (clipboardBusyFor > 0) {
+        --clipboardBusyFor;
+        return false;
+    }
+    clipboard = text;
+    return true;
+}
+
+bool FakeDesktop::openInSpreadsheetProgram(const QString &path)
+{
+    opened << path;
+    return openSucceeds;
+}
+
 } // namespace tallyclock

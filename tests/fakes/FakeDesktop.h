@@ -28,6 +28,28 @@ public:
     std::function<void(const Box &)> onBox;
     int yields = 0;
 
+    // Save dialog: each call takes the next scripted path ("" is a cancel).
+    QStringList savePaths;
+    QStringList saveDialogs; // "title|filter" of each dialog shown
+
+    // Clipboard: the next `clipboardBusyFor` attempts fail (another program holds it).
+    QString clipboard = QStringLiteral("held before");
+    int clipboardBusyFor = 0;
+    int clearAttempts = 0;
+    int setAttempts = 0;
+
+    // Spreadsheet program.
+    bool spreadsheetAvailable = true;
+    bool openSucceeds = true;
+    QStringList opened;
+    QString tempFolder;
+
+    bool clearClipboard() override;
+    bool setClipboardText(const QString &text) override;
+    bool spreadsheetProgramAvailable() override { return spreadsheetAvailable; }
+    bool openInSpreadsheetProgram(const QString &path) override;
+    QString temporaryFolder() override { return tempFolder; }
+
     QStringList boxTexts() const;
     // Lines "location at line N" of the error reports shown, in order.
     QStringList reportLines() const;
@@ -35,6 +57,7 @@ public:
 protected:
     int showMessageBox(const QString &text, int style, const QString &title) override;
     void processPendingEvents() override;
+    QString showSaveDialog(const QString &title, const QString &filter) override;
 };
 
 } // namespace tallyclock

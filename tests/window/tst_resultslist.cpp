@@ -1,5 +1,6 @@
 #include "fakes/FakeDesktop.h"
 #include "platform/Failure.h"
+#include "shell/ExportActivity.h"
 #include "shell/PointerSetting.h"
 #include "window/ClearResults.h"
 #include "window/ResultsList.h"
@@ -140,16 +141,20 @@ void TestResultsList::entryTakenBeforeClearFails()
 void TestResultsList::clearResults_data()
 {
     QTest::addColumn<int>("pointer");
+    QTest::addColumn<bool>("exporting");
     QTest::addColumn<int>("entriesLeft");
-    QTest::newRow("default_pointer") << 0 << 0;
-    QTest::newRow("custom_pointer") << 99 << 0;
-    QTest::newRow("arrow") << 1 << 0;
-    QTest::newRow("busy_hourglass") << 11 << 2;
+    QTest::newRow("default_pointer") << 0 << false << 0;
+    QTest::newRow("custom_pointer") << 99 << false << 0;
+    QTest::newRow("arrow") << 1 << false << 0;
+    QTest::newRow("busy_hourglass") << 11 << false << 2;
+    QTest::newRow("export_under_hand_pointer") << 99 << true << 2;
+    QTest::newRow("export_under_default_pointer") << 0 << true << 2;
 }
 
 void TestResultsList::clearResults()
 {
     QFETCH(int, pointer);
+    QFETCH(bool, exporting);
     QFETCH(int, entriesLeft);
     addColumns();
     m_list->addItem(QStringLiteral("a"));
@@ -157,10 +162,14 @@ void TestResultsList::clearResults()
     FakeDesktop desktop;
     PointerSetting setting;
     setting.set(pointer);
-    PushButton3_Click(desktop, *m_list, setting);
+    ExportActivity exports;
+    std::optional<ExportActivity::Scope> running;
+    if (exporting)
+        running.emplace(exports);
+    PushButton3_Click(desktop, *m_list, setting, exports);
     QCOMPARE(m_list->itemCount(), entriesLeft);
     QVERIFY(desktop.boxes.isEmpty());
-    PushButton3_Click(desktop, *m_list, setting); // again, maybe on an empty list
+    PushButton3_Click(desktop, *m_list, setting, exports); // again, maybe on an empty list
     QVERIFY(desktop.boxes.isEmpty());
 }
 

@@ -1,0 +1,183 @@
+#include "TextFile.h"
+
+#include "platform/Desktop.h"
+#include "platform/Failure.h"
+#include "platform/FileSystem.h"
+#include "shell/ErrorReport.h"
+#include "shell/ExportActivity.h"
+#include "shell/PointerSetting.h"
+#include "shell/TrappedHandler.h"
+#include "window/ResultsList.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringEncoder>
+
+namespace tallyclock {
+
+namespace {
+
+Failure fileAccessError(const QString &detail)
+{
+    return Failure(QStringLiteral("Path/File access error: ") + detail);
+}
+
+} // namespace
+
+void writeTextLine(QIODevice &device, const QString &text)
+{
+    QStringEncoder encoder(QStringConverter::System);
+    QByteArray bytes = encoder(text);
+    bytes.append("\r\n", 2);
+    if (device.write(bytes) != bytes.size()) {
+        const QString reason = device.errorString();
+        throw Failure(QStringLiteral("Device I/O error")
+            + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
+    }
+}
+
+SafeTextFile::SafeTextFile() = default;
+
+SafeTextFile::~SafeTextFile()
+{
+    // A file that was not closed (the program ended mid-save) is discarded.
+    abandon();
+}
+
+void SafeTextFile::abandon()
+{
+    if (m_file && m_file->isOpen())
+        m_file->cancelWriting();
+    m_file.reset();
+}
+
+void SafeTextFile::open(const QString &path)
+{
+    QString target = path;
+    const QFileInfo chosen(path);
+    if (chosen.isSymLink()) {
+        const QString resolved = chosen.canonicalFilePath();
+        target = resolved.isEmpty() ? chosen.symLinkTarget() : resolved;
+    }
+    const QFileInfo info(target);
+    if (info.exists() && !info.isFile())
+        throw fileAccessError(path + QStringLiteral(" is not a regular file"));
+
+    auto file = std::make_unique<QSaveFile>(target);
+    if (!file->open(QIODevice::WriteOnly))
+        throw fileAccessError(file->errorString());
+    m_file = std::move(file);
+    m_failed = false;
+}
+
+bool SafeTextFile::isOpen() const
+{
+    return m_file && m_file->isOpen();
+}
+
+void SafeTextFile::writeLine(const QString &text)
+{
+    if (!isOpen() || m_failed)
+        return;
+    try {
+        writeTextLine(*m_file, text);
+    } catch (const Failure &) {
+        m_failed = true;
+        abandon();
+        throw;
+    }
+}
+
+void SafeTextFile::close()
+{
+    if (!isOpen() || m_failed)
+        return;
+    // Small files are written only by this flush; commit() alone would not report
+    // its failure and would leave the target truncated on a full disk.
+    if (!m_file->flush() || m_file->error() != QFileDevice::NoError) {
+        const QString reason = m_file->errorString();
+        m_failed = true;
+        abandon();
+        throw Failure(QStringLiteral("Device I/O error: ") + reason);
+    }
+    if (!m_file->commit()) {
+        const QString reason = m_file->errorString();
+        m_failed = true;
+        m_file.reset();
+        throw Failure(QStringLiteral("Device I/O error: ") + reason);
+    }
+    m_file.reset();
+}
+
+TextFileSave::TextFileSave(Desktop &desktop, const ResultsList &results, PointerSetting &pointer,
+    ExportActivity &exports, const QString &applicationTitle)
+    : m_desktop(desktop)
+    , m_results(results)
+    , m_pointer(pointer)
+    , m_exports(exports)
+    , m_applicationTitle(applicationTitle)
+{ }
+
+void TextFileSave::PushButton4_Click()
+{
+    if (m_writing)
+        return;
+
+    TrappedHandler h(m_desktop, handlerLocation("PushButton4_Click"));
+    QString path;
+    int answer = 0;
+
+    h.step(108, [&] { CommonDialog1.Flags = 2621953; });
+    h.step(110, [&] { CommonDialog1.DialogTitle = QStringLiteral("Save"); });
+    h.step(112, [&] {
+        CommonDialog1.Filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
+    });
+    h.step(114, [&] {
+        // A cancel reports "", never the file chosen last time.
+        CommonDialog1.FileName
+            = m_desktop.saveFileName(CommonDialog1.DialogTitle, CommonDialog1.Filter);
+    });
+    h.step(116, [&] { path = CommonDialog1.FileName; });
+    if (h.test(118, [&] { return path.isEmpty(); }))
+        return;
+    if (h.test(120, [&] { return FileExists(path); })) {
+        h.step(122, [&] {
+            answer = m_desktop.messageBox(
+                QStringLiteral("Are you sure you wish to overwrite ") + path + QStringLiteral(" ?"),
+                MessageStyle::YesNo, m_applicationTitle);
+        });
+    } else {
+        h.step(124, [&] { answer = MessageAnswer::Yes; });
+    }
+    if (h.test(126, [&] { return answer != MessageAnswer::Yes; }))
+        return;
+
+    m_writing = true;
+    struct Done
+    {
+        bool &flag;
+        ~Done() { flag = false; }
+    } done {m_writing};
+    ExportActivity::Scope busy(m_exports);
+
+    SafeTextFile file;
+    h.step(128, [&] { m_pointer.set(PointerSetting::Hourglass); });
+    h.step(130, [&] { file.open(path); });
+    // A file that could not be opened was reported once; there is nothing to write.
+    // The first line that cannot be written gives the whole save up, so a half-written
+    // file never replaces the old one and one report stands for it.
+    if (file.isOpen()) {
+        h.forLoop(
+            132, [&] { return m_results.itemCount(); },
+            [&](int i) {
+                h.step(134, [&] { m_desktop.yield(); });
+                if (file.isOpen()
+                    && !h.step(136, [&] { file.writeLine(m_results.item(i).Text()); }))
+                    file.abandon();
+            });
+    }
+    h.step(140, [&] { file.close(); });
+    h.step(142, [&] { m_pointer.set(PointerSetting::Arrow); });
+}
+
+} // namespace tallyclock

@@ -1,0 +1,364 @@
+#include "export/TextFile.h"
+#include "fakes/FakeDesktop.h"
+#include "fakes/ResultsFixture.h"
+#include "platform/Failure.h"
+#include "shell/ExportActivity.h"
+#include "shell/PointerSetting.h"
+#include "window/ClearResults.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace tallyclock;
+
+namespace {
+
+// A device that accepts `capacity` bytes and then fails every write.
+class FailingDevice final : public QIODevice
+{
+public:
+    explicit FailingDevice(qint64 capacity)
+        : m_capacity(capacity)
+    {
+        open(QIODevice::WriteOnly);
+    }
+    QByteArray written;
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        const qint64 room = std::max<qint64>(0, m_capacity - written.size());
+        if (room == 0) {
+            setErrorString(QStringLiteral("No space left on device"));
+            return -1;
+        }
+        const qint64 taken = std::min(room, size);
+        written.append(data, taken);
+        return taken;
+    }
+
+private:
+    qint64 m_capacity;
+};
+
+struct Save
+{
+    QTemporaryDir dir;
+    FakeDesktop desktop;
+    ResultsFixture results;
+    PointerSetting pointer;
+    ExportActivity exports;
+    QString title = QStringLiteral("Tallyclock");
+    TextFileSave save {desktop, results.list, pointer, exports, title};
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    void threeEntries()
+    {
+        results.action(QStringLiteral("Timer started at "), QStringLiteral("0.000"));
+        results.action(QStringLiteral("Timer Lapsed at "), QStringLiteral("1.500"), false);
+        results.action(QStringLiteral("Timer stopped at "), QStringLiteral("2.250"));
+    }
+
+    QStringList filesInDir() const
+    {
+        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    }
+};
+
+QByteArray read(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+const QByteArray threeLines(
+    "Timer started at 0.000\r\nTimer Lapsed at 1.500\r\nTimer stopped at 2.250\r\n");
+
+} // namespace
+
+class TestTextFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void fileBytes_data();
+    void fileBytes();
+    void overwriteQuestion_data();
+    void overwriteQuestion();
+    void cancelWritesNothing();
+    void unopenableTargetReportsOnce_data();
+    void unopenableTargetReportsOnce();
+    void symbolicLinkIsFollowed();
+    void failingDeviceFailsTheWrite();
+    void failedWriteLeavesOldFileAndNoTemporary();
+    void overwriteOnFullDisk();
+    void secondClickWhileWritingIsIgnored();
+    void clearRefusedDuringSaveEvenAfterHover();
+    void programEndingMidSaveLeavesTargetAlone();
+};
+
+void TestTextFile::fileBytes_data()
+{
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty_list") << 0 << QByteArray();
+    QTest::newRow("one_entry") << 1 << QByteArray("Timer started at 0.000\r\n");
+    QTest::newRow("three_one_unticked") << 3 << threeLines;
+}
+
+void TestTextFile::fileBytes()
+{
+    QFETCH(int, entries);
+    QFETCH(QByteArray, bytes);
+    Save s;
+    if (entries == 1)
+        s.results.action(QStringLiteral("Timer started at "), QStringLiteral("0.000"));
+    else if (entries == 3)
+        s.threeEntries();
+    const QString target = s.path(QStringLiteral("results")); // no extension is added
+    s.desktop.savePaths << target;
+    s.pointer.set(99);
+    s.save.PushButton4_Click();
+    QCOMPARE(read(target), bytes);
+    QVERIFY(s.desktop.boxes.isEmpty()); // a new file: no question, no message
+    QCOMPARE(s.pointer.value(), 1);
+    QCOMPARE(s.desktop.yields, entries);
+    QCOMPARE(s.filesInDir(), QStringList {"results"});
+    QCOMPARE(
+        s.desktop.saveDialogs, QStringList {"Save|Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"});
+    QCOMPARE(s.save.CommonDialog1.Flags, 2621953);
+}
+
+void TestTextFile::overwriteQuestion_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<int>("pointer");
+    QTest::newRow("yes_replaces") << int(MessageAnswer::Yes) << threeLines << 1;
+    QTest::newRow("no_keeps") << int(MessageAnswer::No) << QByteArray("old results\r\n") << 0;
+}
+
+void TestTextFile::overwriteQuestion()
+{
+    QFETCH(int, answer);
+    QFETCH(QByteArray, after);
+    QFETCH(int, pointer);
+    Save s;
+    s.threeEntries();
+    const QString target = s.path(QStringLiteral("r.txt"));
+    write(target, "old results\r\n");
+    s.desktop.savePaths << target;
+    s.desktop.answers << answer;
+    s.save.PushButton4_Click();
+    QCOMPARE(s.desktop.boxes.size(), 1);
+    QCOMPARE(s.desktop.boxes[0].text,
+        QStringLiteral("Are you sure you wish to overwrite ") + target + QStringLiteral(" ?"));
+    QCOMPARE(s.desktop.boxes[0].style, 4);
+    QCOMPARE(s.desktop.boxes[0].title, QStringLiteral("Tallyclock"));
+    QCOMPARE(read(target), after);
+    QCOMPARE(s.pointer.value(), pointer);
+    QCOMPARE(s.filesInDir(), QStringList {"r.txt"});
+}
+
+void TestTextFile::cancelWritesNothing()
+{
+    Save s;
+    s.threeEntries();
+    s.desktop.savePaths << s.path(QStringLiteral("first.txt")) << QString();
+    s.save.PushButton4_Click();
+    QFile::remove(s.path(QStringLiteral("first.txt")));
+    s.save.PushButton4_Click(); // cancelled: the earlier name is not reused
+    QVERIFY(s.save.CommonDialog1.FileName.isEmpty());
+    QVERIFY(s.filesInDir().isEmpty());
+    QVERIFY(s.desktop.boxes.isEmpty());
+}
+
+void TestTextFile::unopenableTargetReportsOnce_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::newRow("missing_folder") << "no/such/folder/r.txt";
+    QTest::newRow("path_is_folder") << "folder";
+    QTest::newRow("fifo") << "pipe";
+    QTest::newRow("device") << "/dev/null";
+}
+
+void TestTextFile::unopenableTargetReportsOnce()
+{
+    QFETCH(QString, target);
+    Save s;
+    for (int i = 0; i < 50; ++i)
+        s.results.action(QStringLiteral("Timer Reset to "), QStringLiteral("0.000"));
+    QDir(s.dir.path()).mkdir(QStringLiteral("folder"));
+    QCOMPARE(mkfifo(QFile::encodeName(s.path(QStringLiteral("pipe"))).constData(), 0600), 0);
+    const QString path = target.startsWith(QLatin1Char('/')) ? target : s.path(target);
+    s.desktop.savePaths << path;
+    if (QFileInfo::exists(path))
+        s.desktop.answers << MessageAnswer::Yes;
+    s.save.PushButton4_Click();
+    QCOMPARE(s.desktop.reportLines(),
+        QStringList {"in Tallyclock2021/08/31.Form1.PushButton4_Click at line 130"});
+    QCOMPARE(s.pointer.value(), 1);
+    QVERIFY(QFileInfo(s.path(QStringLiteral("pipe"))).exists());
+    QVERIFY(!QFileInfo(s.path(QStringLiteral("pipe"))).isFile()); // not replaced by a file
+    QVERIFY(QFileInfo(QStringLiteral("/dev/null")).isFile() == false);
+    QCOMPARE(s.filesInDir(), QStringList {});
+}
+
+void TestTextFile::symbolicLinkIsFollowed()
+{
+    Save s;
+    s.threeEntries();
+    const QString real = s.path(QStringLiteral("real.txt"));
+    const QString link = s.path(QStringLiteral("link.txt"));
+    write(real, "old\r\n");
+    QVERIFY(QFile::link(QStringLiteral("real.txt"), link));
+    s.desktop.savePaths << link;
+    s.desktop.answers << MessageAnswer::Yes;
+    s.save.PushButton4_Click();
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(read(real), threeLines);
+    QVERIFY(s.desktop.reportLines().isEmpty());
+}
+
+void TestTextFile::failingDeviceFailsTheWrite()
+{
+    FailingDevice device(30);
+    writeTextLine(device, QStringLiteral("Timer started at 0.000"));
+    QVERIFY_THROWS_EXCEPTION(
+        Failure, writeTextLine(device, QStringLiteral("Timer stopped at 1.000")));
+    QCOMPARE(device.written, QByteArray("Timer started at 0.000\r\nTimer "));
+}
+
+void TestTextFile::failedWriteLeavesOldFileAndNoTemporary()
+{
+    // The list is cleared under the save (as a move over Start/Stop once allowed):
+    // the write fails, is reported once, and the old file stays as it was.
+    Save s;
+    s.threeEntries();
+    const QString target = s.path(QStringLiteral("r.txt"));
+    write(target, "old results\r\n");
+    s.desktop.savePaths << target;
+    s.desktop.answers << MessageAnswer::Yes;
+    int yields = 0;
+    s.desktop.onYield = [&] {
+        if (++yields == 2)
+            s.results.list.clear();
+    };
+    s.save.PushButton4_Click();
+    QCOMPARE(s.desktop.reportLines(),
+        QStringList {"in Tallyclock2021/08/31.Form1.PushButton4_Click at line 136"});
+    QCOMPARE(read(target), QByteArray("old results\r\n"));
+    QCOMPARE(s.filesInDir(), QStringList {"r.txt"});
+    QCOMPARE(s.pointer.value(), 1);
+}
+
+void TestTextFile::overwriteOnFullDisk()
+{
+    // Run by tests/export/run-on-small-fs.sh inside a 64 KiB file system of its own.
+    const QByteArray small = qgetenv("TALLYCLOCK_SMALL_FS");
+    if (small.isEmpty())
+        QSKIP("needs a small file system (run through run-on-small-fs.sh)");
+    const QString dir = QString::fromLocal8Bit(small);
+    const QString target = dir + QStringLiteral("/results.txt");
+    QByteArray old;
+    for (int i = 0; i < 200; ++i)
+        old += "Timer Lapsed at " + QByteArray::number(i) + ".000\r\n";
+    write(target, old);
+    // Fill the rest of the disk but a little.
+    {
+        QFile filler(dir + QStringLiteral("/filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(1024, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) { }
+    }
+    FakeDesktop desktop;
+    ResultsFixture results;
+    for (int i = 0; i < 400; ++i)
+        results.action(
+            QStringLiteral("Timer Lapsed at "), QString::number(i) + QStringLiteral(".500"));
+    PointerSetting pointer;
+    ExportActivity exports;
+    const QString title = QStringLiteral("Tallyclock");
+    TextFileSave save(desktop, results.list, pointer, exports, title);
+    desktop.savePaths << target;
+    desktop.answers << MessageAnswer::Yes;
+    save.PushButton4_Click();
+    QCOMPARE(desktop.reportLines().size(), 1);
+    QCOMPARE(read(target), old);
+    QCOMPARE(
+        QDir(dir).entryList(QDir::Files | QDir::Hidden), (QStringList {"filler", "results.txt"}));
+    QCOMPARE(pointer.value(), 1);
+}
+
+void TestTextFile::secondClickWhileWritingIsIgnored()
+{
+    Save s;
+    s.threeEntries();
+    s.desktop.savePaths << s.path(QStringLiteral("r.txt"));
+    int yields = 0;
+    s.desktop.onYield = [&] {
+        if (++yields == 1)
+            s.save.PushButton4_Click(); // would show a second dialog, which is not scripted
+    };
+    s.save.PushButton4_Click();
+    QCOMPARE(s.desktop.saveDialogs.size(), 1);
+    QCOMPARE(read(s.path(QStringLiteral("r.txt"))), threeLines);
+}
+
+void TestTextFile::clearRefusedDuringSaveEvenAfterHover()
+{
+    Save s;
+    s.threeEntries();
+    s.desktop.savePaths << s.path(QStringLiteral("r.txt"));
+    bool once = true;
+    s.desktop.onYield = [&] {
+        if (!std::exchange(once, false))
+            return;
+        QCOMPARE(s.pointer.value(), 11);
+        s.pointer.set(99); // the mouse passed over Start/Stop
+        PushButton3_Click(s.desktop, s.results.list, s.pointer, s.exports);
+    };
+    s.save.PushButton4_Click();
+    QCOMPARE(s.results.list.itemCount(), 3);
+    QCOMPARE(read(s.path(QStringLiteral("r.txt"))), threeLines);
+    QVERIFY(s.desktop.boxes.isEmpty());
+    PushButton3_Click(s.desktop, s.results.list, s.pointer, s.exports); // after the save
+    QCOMPARE(s.results.list.itemCount(), 0);
+}
+
+void TestTextFile::programEndingMidSaveLeavesTargetAlone()
+{
+    Save s;
+    s.threeEntries();
+    const QString target = s.path(QStringLiteral("r.txt"));
+    write(target, "old results\r\n");
+    s.desktop.savePaths << target;
+    s.desktop.answers << MessageAnswer::Yes;
+    int yields = 0;
+    s.desktop.onYield = [&] {
+        if (++yields == 2)
+            s.desktop.beginEnding();
+    };
+    QVERIFY_THROWS_EXCEPTION(ProgramEnding, s.save.PushButton4_Click());
+    QCOMPARE(read(target), QByteArray("old results\r\n"));
+    QCOMPARE(s.filesInDir(), QStringList {"r.txt"});
+    QVERIFY(s.desktop.boxes.size() == 1); // the question only
+    QVERIFY(!s.exports.isRunning());
+}
+
+QTEST_MAIN(TestTextFile)
+#include "tst_textfile.moc"
