@@ -89,6 +89,8 @@ Form1::Form1(Desktop &desktop, PerformanceCounter &counter, SkinEngine &skinEngi
     m_results = std::make_unique<ResultsList>(*ListView1);
     m_controller = std::make_unique<StopwatchController>(m_desktop, m_counter, *m_results,
         StopwatchControls {PushButton2, PushButton5, Label1, &Timer1});
+    m_textFileSave = std::make_unique<TextFileSave>(
+        m_desktop, *m_results, m_pointer, m_exports, m_applicationTitle);
     wireControls();
 }
 

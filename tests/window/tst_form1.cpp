@@ -130,6 +130,9 @@ private Q_SLOTS:
     void closeWhileRunning();
     void closeWhileHandlerYields();
     void closeWhileReportIsOpen();
+    void exportButtons();
+    void closeWhileExportYields_data();
+    void closeWhileExportYields();
     void accessibleNames();
     void displayRaisesNoEventPerTick();
 };
@@ -442,6 +445,80 @@ void TestForm1::closeWhileReportIsOpen()
     w.key(Qt::Key_Backspace);
     QCOMPARE(w.desktop.boxes.size(), 1);
     QVERIFY(w.entries().isEmpty());
+}
+
+void TestForm1::exportButtons()
+{
+    Window w;
+    w.load();
+    w.show();
+    w.desktop.tempFolder = w.folder.path();
+    w.key(Qt::Key_Space);
+    w.key(Qt::Key_Space);
+    const QString target = w.folder.filePath(QStringLiteral("r.txt"));
+    w.desktop.savePaths << target;
+    QTest::mouseClick(w.form->PushButton4, Qt::LeftButton);
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("Timer started at 0.000\r\nTimer stopped at 0.000\r\n"));
+    QCOMPARE(w.form->pointer().value(), 1);
+
+    QTest::mouseClick(w.form->PushButton6, Qt::LeftButton);
+    QCOMPARE(w.desktop.clipboard,
+        QStringLiteral("Timer started at 0.000\t0.000\r\nTimer stopped at 0.000\t0.000\r\n"));
+    QCOMPARE(w.desktop.boxes.size(), 1);
+    QCOMPARE(w.desktop.boxes[0].title, QStringLiteral("Tallyclock"));
+
+    QTest::mouseClick(w.form->PushButton13, Qt::LeftButton);
+    QCOMPARE(w.desktop.opened.size(), 1);
+    QCOMPARE(w.form->pointer().value(), 0);
+
+    QTest::mouseClick(w.form->PushButton3, Qt::LeftButton);
+    QCOMPARE(w.form->results().itemCount(), 0);
+    QCOMPARE(w.desktop.boxes.size(), 1);
+}
+
+void TestForm1::closeWhileExportYields_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("text_file") << "PushButton4";
+    QTest::newRow("spreadsheet") << "PushButton13";
+    QTest::newRow("clipboard") << "PushButton6";
+}
+
+void TestForm1::closeWhileExportYields()
+{
+    QFETCH(QString, button);
+    Window w;
+    w.load();
+    w.show();
+    w.desktop.tempFolder = w.folder.filePath(QStringLiteral("temp"));
+    QDir().mkpath(w.desktop.tempFolder);
+    for (int i = 0; i < 5; ++i)
+        w.key(Qt::Key_Backspace);
+    const QString target = w.folder.filePath(QStringLiteral("r.txt"));
+    w.put(QStringLiteral("r.txt"), "old results\r\n");
+    w.desktop.savePaths << target;
+    w.desktop.answers << MessageAnswer::Yes;
+    bool ended = false;
+    w.form->setOnEnded([&] { ended = true; });
+    int yields = 0;
+    w.desktop.onYield = [&] {
+        if (++yields == 3)
+            w.form->close();
+    };
+    QTest::mouseClick(w.form->findChild<QPushButton *>(button), Qt::LeftButton);
+    QVERIFY(ended);
+    QCOMPARE(yields, 3); // nothing ran after the close
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("old results\r\n"));
+    QCOMPARE(QDir(w.folder.path()).entryList(QDir::Files), QStringList {"r.txt"});
+    QVERIFY(QDir(w.desktop.tempFolder).isEmpty());
+    QVERIFY(w.desktop.opened.isEmpty());
+    QCOMPARE(w.desktop.clipboard, QStringLiteral("held before"));
+    // Only the overwrite question was shown; no report, no confirmation.
+    QCOMPARE(w.desktop.boxes.size(), button == QLatin1String("PushButton4") ? 1 : 0);
 }
 
 void TestForm1::accessibleNames()
