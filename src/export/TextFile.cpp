@@ -11,6 +11,7 @@
 
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QScopedValueRollback>
 #include <QStringEncoder>
 
 namespace tallyclock {
@@ -152,12 +153,7 @@ void TextFileSave::PushButton4_Click()
     if (h.test(126, [&] { return answer != MessageAnswer::Yes; }))
         return;
 
-    m_writing = true;
-    struct Done
-    {
-        bool &flag;
-        ~Done() { flag = false; }
-    } done {m_writing};
+    const QScopedValueRollback writing(m_writing, true);
     ExportActivity::Scope busy(m_exports);
 
     SafeTextFile file;

@@ -43,7 +43,7 @@ bool SystemCounter::queryCounter(std::int64_t &count)
     count = static_cast<std::int64_t>(clock_gettime_nsec_np(CLOCK_MONOTONIC));
     return true;
 #else
-    timespec now {};
+    timespec now{};
     if (clock_gettime(CLOCK_BOOTTIME, &now) != 0)
         return false;
     count = static_cast<std::int64_t>(now.tv_sec) * nanosecondsPerSecond + now.tv_nsec;

@@ -88,7 +88,7 @@ Form1::Form1(Desktop &desktop, PerformanceCounter &counter, SkinEngine &skinEngi
     buildControls();
     m_results = std::make_unique<ResultsList>(*ListView1);
     m_controller = std::make_unique<StopwatchController>(m_desktop, m_counter, *m_results,
-        StopwatchControls {PushButton2, PushButton5, Label1, &Timer1});
+        StopwatchControls{PushButton2, PushButton5, Label1, &Timer1});
     m_textFileSave = std::make_unique<TextFileSave>(
         m_desktop, *m_results, m_pointer, m_exports, m_applicationTitle);
     wireControls();
@@ -200,7 +200,7 @@ void Form1::Form_Load()
         h.step(106, [&] { m_customPointer = loadCursorFile(pointerFile); });
     h.step(126, [&] { setWindowTitle(productName()); });
     h.step(126, [&] { setWindowIcon(QIcon(QStringLiteral(":/icons/tallyclock.png"))); });
-    h.step(126, [&] { m_applicationTitle = applicationTitleFor(productName()); });
+    h.step(126, [&] { SetApplicationTitle(); });
     h.step(128, [&] { m_results->addColumnHeader(QStringLiteral("Result(s)")); });
     h.step(130, [&] { m_results->addColumnHeader(QStringLiteral("Result(s)")); });
     h.step(132, [&] { m_results->setColumnHeaderWidth(1, 4000); });
@@ -208,6 +208,11 @@ void Form1::Form_Load()
     h.step(136, [&] { m_controller->createElapsedTimer(); });
     h.step(138, [&] { m_controller->ElapsedTimer().Reset(); });
     h.step(140, [&] { m_controller->UpdateDisplay(); });
+}
+
+void Form1::SetApplicationTitle()
+{
+    m_applicationTitle = applicationTitleFor(productName());
 }
 
 void Form1::showCentred()

@@ -77,6 +77,8 @@ private:
     void buildControls();
     void wireControls();
     void Form_QueryUnload();
+    // The title of message boxes that name none of their own ("Tallyclock").
+    void SetApplicationTitle();
     void showPointer(int setting);
     void pointerOverButton(QPushButton *button);
     void pointerOverBackground();

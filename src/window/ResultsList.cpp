@@ -153,7 +153,7 @@ int ResultsList::columnHeaderWidth(int n) const
 
 ResultEntry ResultsList::addItem(const QString &text)
 {
-    auto *row = new QTreeWidgetItem(QStringList {text});
+    auto *row = new QTreeWidgetItem(QStringList{text});
     row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable
         | Qt::ItemNeverHasChildren);
     row->setCheckState(0, Qt::Unchecked);

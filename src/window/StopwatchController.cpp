@@ -10,6 +10,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 #include <optional>
@@ -79,12 +80,7 @@ void StopwatchController::Timer1_Timer()
 {
     if (m_tickRunning)
         return;
-    m_tickRunning = true;
-    struct Done
-    {
-        bool &flag;
-        ~Done() { flag = false; }
-    } done {m_tickRunning};
+    const QScopedValueRollback running(m_tickRunning, true);
 
     TrappedHandler h(m_desktop, handlerLocation("Timer1"));
     h.step(100, [&] { m_desktop.yield(); });

@@ -30,24 +30,23 @@ void TestResultsText::render_data()
     QTest::addColumn<QByteArray>("expected");
 
     QTest::newRow("two_entries_example")
-        << 2 << QStringList {"Timer started at 0.000|0.000|1", "Timer stopped at 12.345|12.345|1"}
+        << 2 << QStringList{"Timer started at 0.000|0.000|1", "Timer stopped at 12.345|12.345|1"}
         << QByteArray("Timer started at 0.000 \t0.000\r\nTimer stopped at 12.345\t12.345\r\n");
-    QTest::newRow("single_entry") << 2 << QStringList {"Timer Reset to 0.000|0.000|1"}
+    QTest::newRow("single_entry") << 2 << QStringList{"Timer Reset to 0.000|0.000|1"}
                                   << QByteArray("Timer Reset to 0.000\t0.000\r\n");
     QTest::newRow("unticked_entry_widens_padding")
-        << 2 << QStringList {"Lap started at 0.000|0.000|1", "Timer resumed at 1234.500|1234.500|0"}
+        << 2 << QStringList{"Lap started at 0.000|0.000|1", "Timer resumed at 1234.500|1234.500|0"}
         << QByteArray("Lap started at 0.000     \t0.000\r\n");
-    QTest::newRow("all_unticked") << 2 << QStringList {"a|1|0", "b|2|0"} << QByteArray();
+    QTest::newRow("all_unticked") << 2 << QStringList{"a|1|0", "b|2|0"} << QByteArray();
     QTest::newRow("blanks_kept_in_first_column_dropped_at_end")
-        << 2 << QStringList {"ab  |x  |1", "abcdef|y|1"}
-        << QByteArray("ab    \tx\r\nabcdef\ty\r\n");
+        << 2 << QStringList{"ab  |x  |1", "abcdef|y|1"} << QByteArray("ab    \tx\r\nabcdef\ty\r\n");
     QTest::newRow("empty_last_cell_ends_with_tab")
-        << 2 << QStringList {"abc||1", "abcde|  |1"} << QByteArray("abc  \t\r\nabcde\t\r\n");
+        << 2 << QStringList{"abc||1", "abcde|  |1"} << QByteArray("abc  \t\r\nabcde\t\r\n");
     QTest::newRow("equal_lengths_no_blanks")
-        << 2 << QStringList {"Timer Reset to 0.000|0.000|1", "Timer Reset to 0.000|0.000|1"}
+        << 2 << QStringList{"Timer Reset to 0.000|0.000|1", "Timer Reset to 0.000|0.000|1"}
         << QByteArray("Timer Reset to 0.000\t0.000\r\nTimer Reset to 0.000\t0.000\r\n");
     QTest::newRow("one_column_trailing_blanks")
-        << 1 << QStringList {"abc  ||1", "||1"} << QByteArray("abc\r\n\r\n");
+        << 1 << QStringList{"abc  ||1", "||1"} << QByteArray("abc\r\n\r\n");
 }
 
 void TestResultsText::render()
@@ -151,7 +150,7 @@ void TestResultsText::clipboardClearedDuringCopy()
     PushButton6_Click(desktop, f.list, QStringLiteral("Tallyclock"));
     QCOMPARE(desktop.clipboard, QStringLiteral("held before"));
     QCOMPARE(desktop.reportLines(),
-        QStringList {"in Tallyclock2021/08/31.Form1.PushButton6_Click at line 106"});
+        QStringList{"in Tallyclock2021/08/31.Form1.PushButton6_Click at line 106"});
     QCOMPARE(desktop.boxes.size(), 2);
     QCOMPARE(desktop.boxes[1].text, clipboardConfirmation());
 }

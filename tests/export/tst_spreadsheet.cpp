@@ -81,7 +81,7 @@ struct Export
     }
 };
 
-const QMap<QString, QString> sampleSheet {
+const QMap<QString, QString> sampleSheet{
     {"A1", "s:Result(s)"},
     {"B1", "s:Result(s)"},
     {"A2", "s:Timer started at "},
@@ -230,7 +230,7 @@ void TestSpreadsheet::noSpreadsheetProgram()
     e.desktop.spreadsheetAvailable = false;
     e.pointer.set(99);
     e.run();
-    QCOMPARE(e.desktop.boxTexts(), (QStringList {notInstalledTest, notInstalledHandler}));
+    QCOMPARE(e.desktop.boxTexts(), (QStringList{notInstalledTest, notInstalledHandler}));
     for (const FakeDesktop::Box &box : std::as_const(e.desktop.boxes)) {
         QCOMPARE(box.style, 0);
         QCOMPARE(box.title, QStringLiteral("Tallyclock"));
@@ -275,9 +275,9 @@ void TestSpreadsheet::failuresAreReportedAndPointerRestored_data()
     QTest::addColumn<QString>("tempFolder");
     QTest::addColumn<QStringList>("reports");
     const QString at = QStringLiteral("in Tallyclock2021/08/31.Form1.PushButton13_Click at line ");
-    QTest::newRow("program_does_not_start") << false << "" << QStringList {at + "166"};
+    QTest::newRow("program_does_not_start") << false << "" << QStringList{at + "166"};
     QTest::newRow("no_temporary_folder")
-        << true << "/nonexistent/tallyclock" << QStringList {at + "166"};
+        << true << "/nonexistent/tallyclock" << QStringList{at + "166"};
 }
 
 void TestSpreadsheet::failuresAreReportedAndPointerRestored()

@@ -55,7 +55,7 @@ struct Save
     PointerSetting pointer;
     ExportActivity exports;
     QString title = QStringLiteral("Tallyclock");
-    TextFileSave save {desktop, results.list, pointer, exports, title};
+    TextFileSave save{desktop, results.list, pointer, exports, title};
 
     QString path(const QString &name) const { return dir.filePath(name); }
 
@@ -137,9 +137,9 @@ void TestTextFile::fileBytes()
     QVERIFY(s.desktop.boxes.isEmpty()); // a new file: no question, no message
     QCOMPARE(s.pointer.value(), 1);
     QCOMPARE(s.desktop.yields, entries);
-    QCOMPARE(s.filesInDir(), QStringList {"results"});
+    QCOMPARE(s.filesInDir(), QStringList{"results"});
     QCOMPARE(
-        s.desktop.saveDialogs, QStringList {"Save|Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"});
+        s.desktop.saveDialogs, QStringList{"Save|Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"});
     QCOMPARE(s.save.CommonDialog1.Flags, 2621953);
 }
 
@@ -171,7 +171,7 @@ void TestTextFile::overwriteQuestion()
     QCOMPARE(s.desktop.boxes[0].title, QStringLiteral("Tallyclock"));
     QCOMPARE(read(target), after);
     QCOMPARE(s.pointer.value(), pointer);
-    QCOMPARE(s.filesInDir(), QStringList {"r.txt"});
+    QCOMPARE(s.filesInDir(), QStringList{"r.txt"});
 }
 
 void TestTextFile::cancelWritesNothing()
@@ -210,12 +210,12 @@ void TestTextFile::unopenableTargetReportsOnce()
         s.desktop.answers << MessageAnswer::Yes;
     s.save.PushButton4_Click();
     QCOMPARE(s.desktop.reportLines(),
-        QStringList {"in Tallyclock2021/08/31.Form1.PushButton4_Click at line 130"});
+        QStringList{"in Tallyclock2021/08/31.Form1.PushButton4_Click at line 130"});
     QCOMPARE(s.pointer.value(), 1);
     QVERIFY(QFileInfo(s.path(QStringLiteral("pipe"))).exists());
     QVERIFY(!QFileInfo(s.path(QStringLiteral("pipe"))).isFile()); // not replaced by a file
     QVERIFY(QFileInfo(QStringLiteral("/dev/null")).isFile() == false);
-    QCOMPARE(s.filesInDir(), QStringList {});
+    QCOMPARE(s.filesInDir(), QStringList{});
 }
 
 void TestTextFile::symbolicLinkIsFollowed()
@@ -260,9 +260,9 @@ void TestTextFile::failedWriteLeavesOldFileAndNoTemporary()
     };
     s.save.PushButton4_Click();
     QCOMPARE(s.desktop.reportLines(),
-        QStringList {"in Tallyclock2021/08/31.Form1.PushButton4_Click at line 136"});
+        QStringList{"in Tallyclock2021/08/31.Form1.PushButton4_Click at line 136"});
     QCOMPARE(read(target), QByteArray("old results\r\n"));
-    QCOMPARE(s.filesInDir(), QStringList {"r.txt"});
+    QCOMPARE(s.filesInDir(), QStringList{"r.txt"});
     QCOMPARE(s.pointer.value(), 1);
 }
 
@@ -300,7 +300,7 @@ void TestTextFile::overwriteOnFullDisk()
     QCOMPARE(desktop.reportLines().size(), 1);
     QCOMPARE(read(target), old);
     QCOMPARE(
-        QDir(dir).entryList(QDir::Files | QDir::Hidden), (QStringList {"filler", "results.txt"}));
+        QDir(dir).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "results.txt"}));
     QCOMPARE(pointer.value(), 1);
 }
 
@@ -355,7 +355,7 @@ void TestTextFile::programEndingMidSaveLeavesTargetAlone()
     };
     QVERIFY_THROWS_EXCEPTION(ProgramEnding, s.save.PushButton4_Click());
     QCOMPARE(read(target), QByteArray("old results\r\n"));
-    QCOMPARE(s.filesInDir(), QStringList {"r.txt"});
+    QCOMPARE(s.filesInDir(), QStringList{"r.txt"});
     QVERIFY(s.desktop.boxes.size() == 1); // the question only
     QVERIFY(!s.exports.isRunning());
 }

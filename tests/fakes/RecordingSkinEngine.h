@@ -17,7 +17,7 @@ public:
 
     QVariant invoke(int dispatchId, CallKind kind, const QVariantList &args = {}) override
     {
-        QStringList parts {QString::number(dispatchId),
+        QStringList parts{QString::number(dispatchId),
             kind == CallKind::Method            ? QStringLiteral("call")
                 : kind == CallKind::PropertyGet ? QStringLiteral("get")
                                                 : QStringLiteral("put")};

@@ -11,7 +11,7 @@ namespace tallyclock {
 struct ResultsFixture
 {
     QTreeWidget view;
-    ResultsList list {view};
+    ResultsList list{view};
 
     explicit ResultsFixture(int columns = 2)
     {

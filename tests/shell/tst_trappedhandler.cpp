@@ -78,9 +78,9 @@ void TestTrappedHandler::failingStepReportsAndGoesOn()
         ran << "rest of 102";
     }));
     QVERIFY(h.step(104, [&] { ran << "104"; }));
-    QCOMPARE(ran, (QStringList {"100", "102", "104"}));
+    QCOMPARE(ran, (QStringList{"100", "102", "104"}));
     QCOMPARE(desktop.reportLines(),
-        QStringList {"in Tallyclock2021/08/31.Form1.PushButton1_Click at line 102"});
+        QStringList{"in Tallyclock2021/08/31.Form1.PushButton1_Click at line 102"});
 }
 
 void TestTrappedHandler::twoFailuresGiveTwoReportsInOrder()
@@ -94,7 +94,7 @@ void TestTrappedHandler::twoFailuresGiveTwoReportsInOrder()
     QVERIFY(desktop.boxes[0].text.startsWith(QLatin1String("first\r\n")));
     QVERIFY(desktop.boxes[1].text.startsWith(QLatin1String("second\r\n")));
     QCOMPARE(desktop.reportLines(),
-        (QStringList {"in Tallyclock2021/08/31.Form1.PushButton2_Click at line 110",
+        (QStringList{"in Tallyclock2021/08/31.Form1.PushButton2_Click at line 110",
             "in Tallyclock2021/08/31.Form1.PushButton2_Click at line 114"}));
 }
 
@@ -107,7 +107,7 @@ void TestTrappedHandler::failedTestRunsGovernedStatements()
         h.step(100, [&] { cleared = true; });
     QVERIFY(cleared);
     QCOMPARE(desktop.reportLines(),
-        QStringList {"in Tallyclock2021/08/31.Form1.PushButton3_Click at line 100"});
+        QStringList{"in Tallyclock2021/08/31.Form1.PushButton3_Click at line 100"});
 
     // A test that simply does not hold runs nothing and reports nothing.
     FakeDesktop quiet;
@@ -128,9 +128,9 @@ void TestTrappedHandler::failureInCalledProcedureUsesCallersStep()
     QStringList trace;
     h.step(102, [&] { procedure(trace); });
     h.step(104, [&] { trace << "104"; });
-    QCOMPARE(trace, (QStringList {"before", "104"}));
+    QCOMPARE(trace, (QStringList{"before", "104"}));
     QCOMPARE(desktop.reportLines(),
-        QStringList {"in Tallyclock2021/08/31.Form1.PushButton1_Click at line 102"});
+        QStringList{"in Tallyclock2021/08/31.Form1.PushButton1_Click at line 102"});
 }
 
 void TestTrappedHandler::failedLoopHeadEntersBody()
@@ -141,13 +141,13 @@ void TestTrappedHandler::failedLoopHeadEntersBody()
     h.forLoop(
         132, []() -> int { throw Failure(QStringLiteral("no count")); },
         [&](int i) { passes << i; });
-    QCOMPARE(passes, QList<int> {0});
+    QCOMPARE(passes, QList<int>{0});
     QCOMPARE(desktop.reportLines().size(), 1);
 
     passes.clear();
     h.forLoop(
         132, [] { return 3; }, [&](int i) { passes << i; });
-    QCOMPARE(passes, (QList<int> {1, 2, 3}));
+    QCOMPARE(passes, (QList<int>{1, 2, 3}));
 }
 
 void TestTrappedHandler::nestedHandlersKeepTheirOwnLocation()
@@ -160,7 +160,7 @@ void TestTrappedHandler::nestedHandlersKeepTheirOwnLocation()
     });
     outer.step(136, [] { throw Failure(QStringLiteral("outer")); });
     QCOMPARE(desktop.reportLines(),
-        (QStringList {"in Tallyclock2021/08/31.Form1.PushButton5_Click at line 114",
+        (QStringList{"in Tallyclock2021/08/31.Form1.PushButton5_Click at line 114",
             "in Tallyclock2021/08/31.Form1.PushButton4_Click at line 136"}));
 }
 

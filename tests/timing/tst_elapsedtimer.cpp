@@ -148,7 +148,7 @@ void TestElapsedTimer::resetAndKill()
     } else {
         counter.frequency = 2000; // Reset re-reads the frequency
         timer.Reset();
-        QCOMPARE(timer.fields(), (clsElapsedTimer::Fields {2000, 0, false, 0, 0}));
+        QCOMPARE(timer.fields(), (clsElapsedTimer::Fields{2000, 0, false, 0, 0}));
         QCOMPARE(timer.Elapsed(), 0.0);
     }
     QVERIFY(!timer.IsRunning());

@@ -205,7 +205,7 @@ void TestForm1::keys_data()
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<bool>("autoRepeat");
     QTest::addColumn<QStringList>("entries");
-    const QStringList start {"Timer started at 0.000"};
+    const QStringList start{"Timer started at 0.000"};
     QTest::newRow("space_on_list") << "ListView1" << int(Qt::Key_Space) << 0 << false << start;
     QTest::newRow("space_nothing_focused") << "" << int(Qt::Key_Space) << 0 << false << start;
     QTest::newRow("space_on_tabbed_button")
@@ -213,10 +213,10 @@ void TestForm1::keys_data()
     QTest::newRow("shift_space") << "ListView1" << int(Qt::Key_Space) << int(Qt::ShiftModifier)
                                  << false << start;
     QTest::newRow("ctrl_L_on_button") << "PushButton1" << int(Qt::Key_L) << int(Qt::ControlModifier)
-                                      << false << QStringList {"Lap started at 0.000"};
+                                      << false << QStringList{"Lap started at 0.000"};
     QTest::newRow("backspace_autorepeat") << "ListView1" << int(Qt::Key_Backspace) << 0 << true
-                                          << QStringList {"Timer Reset to 0.000"};
-    QTest::newRow("other_key") << "ListView1" << int(Qt::Key_M) << 0 << false << QStringList {};
+                                          << QStringList{"Timer Reset to 0.000"};
+    QTest::newRow("other_key") << "ListView1" << int(Qt::Key_M) << 0 << false << QStringList{};
 }
 
 void TestForm1::keys()
@@ -256,12 +256,12 @@ void TestForm1::clickThenSpaceIsOneStartStop()
     w.load();
     w.show();
     QTest::mouseClick(w.form->PushButton5, Qt::LeftButton);
-    QCOMPARE(w.entries(), QStringList {"Lap started at 0.000"});
+    QCOMPARE(w.entries(), QStringList{"Lap started at 0.000"});
     QVERIFY(QApplication::focusWidget() != w.form->PushButton5);
     w.counter.advanceSeconds(1);
     w.form->controller().Timer1_Timer();
     QTest::keyClick(w.form->windowHandle(), Qt::Key_Space);
-    QCOMPARE(w.entries(), (QStringList {"Lap started at 0.000", "Timer resumed at 1.000"}));
+    QCOMPARE(w.entries(), (QStringList{"Lap started at 0.000", "Timer resumed at 1.000"}));
     QCOMPARE(w.form->PushButton2->text(), QStringLiteral("Stop (or press spacebar)"));
 }
 
@@ -344,7 +344,7 @@ void TestForm1::customPointer()
         QCOMPARE(w.form->cursor().hotSpot(), hotSpot);
     } else {
         QCOMPARE(w.desktop.reportLines(),
-            QStringList {"in Tallyclock2021/08/31.Form1.Form_Load at line 106"});
+            QStringList{"in Tallyclock2021/08/31.Form1.Form_Load at line 106"});
         QCOMPARE(w.form->windowTitle(), QStringLiteral("Tallyclock Software")); // load went on
     }
 }
@@ -388,7 +388,7 @@ void TestForm1::skin()
     if (calls == 6) {
         const QString path = w.folder.path() + QStringLiteral("/x/o.cjs");
         QCOMPARE(w.skin.calls,
-            (QStringList {"2 call QString:" + path + " QString:", "1 get", "1 put int:7",
+            (QStringList{"2 call QString:" + path + " QString:", "1 get", "1 put int:7",
                 "5 put bool:true", "10 put bool:true",
                 "3 call int:" + QString::number(qint32(f.winId()))}));
     }
@@ -427,7 +427,7 @@ void TestForm1::closeWhileHandlerYields()
     // The window closes during the refresh that Lap makes before its entry.
     w.desktop.onYield = [&] { w.form->close(); };
     QTest::mouseClick(w.form->PushButton5, Qt::LeftButton);
-    QCOMPARE(w.entries(), QStringList {"Timer started at 0.000"});
+    QCOMPARE(w.entries(), QStringList{"Timer started at 0.000"});
     QVERIFY(!w.form->Timer1.isActive());
     QVERIFY(w.desktop.boxes.isEmpty());
     QVERIFY(!w.form->controller().hasElapsedTimer());
@@ -513,7 +513,7 @@ void TestForm1::closeWhileExportYields()
     QFile file(target);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("old results\r\n"));
-    QCOMPARE(QDir(w.folder.path()).entryList(QDir::Files), QStringList {"r.txt"});
+    QCOMPARE(QDir(w.folder.path()).entryList(QDir::Files), QStringList{"r.txt"});
     QVERIFY(QDir(w.desktop.tempFolder).isEmpty());
     QVERIFY(w.desktop.opened.isEmpty());
     QCOMPARE(w.desktop.clipboard, QStringLiteral("held before"));
@@ -525,7 +525,7 @@ void TestForm1::accessibleNames()
 {
     Window w;
     w.load();
-    const QList<QWidget *> controls {w.form->Frame1, w.form->Label1, w.form->ListView1,
+    const QList<QWidget *> controls{w.form->Frame1, w.form->Label1, w.form->ListView1,
         w.form->PushButton2, w.form->PushButton5, w.form->PushButton1, w.form->PushButton4,
         w.form->PushButton13, w.form->PushButton3, w.form->PushButton6};
     for (QWidget *control : controls) {

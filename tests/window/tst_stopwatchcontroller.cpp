@@ -19,14 +19,14 @@ struct Stopwatch
 {
     FakeCounter counter;
     FakeDesktop desktop;
-    QPushButton startStop {StopwatchText::startCaption()};
-    QPushButton lap {QStringLiteral("Lap (or press L)")};
+    QPushButton startStop{StopwatchText::startCaption()};
+    QPushButton lap{QStringLiteral("Lap (or press L)")};
     QLabel display;
     QTimer timer1;
     QTreeWidget view;
-    ResultsList results {view};
-    StopwatchController controller {
-        desktop, counter, results, StopwatchControls {&startStop, &lap, &display, &timer1}};
+    ResultsList results{view};
+    StopwatchController controller{
+        desktop, counter, results, StopwatchControls{&startStop, &lap, &display, &timer1}};
 
     explicit Stopwatch(std::int64_t frequency = 1000)
     {
@@ -103,74 +103,72 @@ void TestStopwatchController::transitions_data()
     const QString start = StopwatchText::startCaption();
     const QString stop = StopwatchText::stopCaption();
 
-    QTest::newRow("idle_start") << "S" << QStringList {"Timer started at 0.000"} << stop << true
+    QTest::newRow("idle_start") << "S" << QStringList{"Timer started at 0.000"} << stop << true
                                 << true << "0.000";
     QTest::newRow("running_stop") << "S +2.5 t S"
-                                  << QStringList {"Timer started at 0.000",
-                                         "Timer stopped at 2.500"}
+                                  << QStringList{"Timer started at 0.000", "Timer stopped at 2.500"}
                                   << start << false << false << "2.500";
     QTest::newRow("stop_logs_what_was_shown")
-        << "S +2.5 t +0.01 S" << QStringList {"Timer started at 0.000", "Timer stopped at 2.500"}
+        << "S +2.5 t +0.01 S" << QStringList{"Timer started at 0.000", "Timer stopped at 2.500"}
         << start << false << false << "2.500";
     QTest::newRow("paused_resume_continues_exact_time")
         << "S +2.5 t +0.01 S +10 S +1 t"
-        << QStringList {"Timer started at 0.000", "Timer stopped at 2.500",
-               "Timer resumed at 2.500"}
+        << QStringList{"Timer started at 0.000", "Timer stopped at 2.500", "Timer resumed at 2.500"}
         << stop << true << true << "3.510";
     QTest::newRow("running_lap") << "S +0.025 t +12.32 L"
-                                 << QStringList {"Timer started at 0.000", "Timer Lapsed at 12.345"}
+                                 << QStringList{"Timer started at 0.000", "Timer Lapsed at 12.345"}
                                  << stop << true << true << "12.345";
     QTest::newRow("lap_then_tick_shows_new_lap")
         << "S +0.025 t +12.32 L +0.025 t"
-        << QStringList {"Timer started at 0.000", "Timer Lapsed at 12.345"} << stop << true << true
+        << QStringList{"Timer started at 0.000", "Timer Lapsed at 12.345"} << stop << true << true
         << "0.025";
     QTest::newRow("idle_lap_from_zero")
-        << "L" << QStringList {"Lap started at 0.000"} << start << true << true << "0.000";
+        << "L" << QStringList{"Lap started at 0.000"} << start << true << true << "0.000";
     QTest::newRow("lap_timing_lap")
-        << "L +2 t L" << QStringList {"Lap started at 0.000", "Timer Lapsed at 2.000"} << start
+        << "L +2 t L" << QStringList{"Lap started at 0.000", "Timer Lapsed at 2.000"} << start
         << true << true << "2.000";
     QTest::newRow("lap_timing_startstop_resumes_without_break")
-        << "L +1 t S +1 t" << QStringList {"Lap started at 0.000", "Timer resumed at 1.000"} << stop
+        << "L +1 t S +1 t" << QStringList{"Lap started at 0.000", "Timer resumed at 1.000"} << stop
         << true << true << "2.000";
     QTest::newRow("paused_L_key_laps_from_zero")
         << "S +3 t S L +0.5 t"
-        << QStringList {"Timer started at 0.000", "Timer stopped at 3.000", "Timer Lapsed at 3.000"}
+        << QStringList{"Timer started at 0.000", "Timer stopped at 3.000", "Timer Lapsed at 3.000"}
         << start << false << true << "0.500";
     QTest::newRow("running_reset_keeps_lap_enabled")
-        << "S +5 t R" << QStringList {"Timer started at 0.000", "Timer Reset to 0.000"} << start
+        << "S +5 t R" << QStringList{"Timer started at 0.000", "Timer Reset to 0.000"} << start
         << true << false << "0.000";
     QTest::newRow("paused_reset_keeps_lap_disabled")
         << "S +5 t S R"
-        << QStringList {"Timer started at 0.000", "Timer stopped at 5.000", "Timer Reset to 0.000"}
+        << QStringList{"Timer started at 0.000", "Timer stopped at 5.000", "Timer Reset to 0.000"}
         << start << false << false << "0.000";
     QTest::newRow("two_resets_two_entries")
-        << "R R" << QStringList {"Timer Reset to 0.000", "Timer Reset to 0.000"} << start << true
+        << "R R" << QStringList{"Timer Reset to 0.000", "Timer Reset to 0.000"} << start << true
         << false << "0.000";
     QTest::newRow("start_lap_stop_reset")
         << "S +1 t L +2 t S R"
-        << QStringList {"Timer started at 0.000", "Timer Lapsed at 1.000", "Timer stopped at 2.000",
+        << QStringList{"Timer started at 0.000", "Timer Lapsed at 1.000", "Timer stopped at 2.000",
                "Timer Reset to 0.000"}
         << start << false << false << "0.000";
     QTest::newRow("reset_then_start_from_zero")
         << "S +4 t S R +1 S +1 t"
-        << QStringList {"Timer started at 0.000", "Timer stopped at 4.000", "Timer Reset to 0.000",
+        << QStringList{"Timer started at 0.000", "Timer stopped at 4.000", "Timer Reset to 0.000",
                "Timer started at 0.000"}
         << stop << true << true << "1.000";
     // Stops that come before any refresh log the time at the start, never a stale one.
     QTest::newRow("double_press_before_refresh")
-        << "S +0.01 S" << QStringList {"Timer started at 0.000", "Timer stopped at 0.000"} << start
+        << "S +0.01 S" << QStringList{"Timer started at 0.000", "Timer stopped at 0.000"} << start
         << false << false << "0.000";
     QTest::newRow("resume_and_stop_before_refresh")
         << "S +2 t S +30 S +0.01 S"
-        << QStringList {"Timer started at 0.000", "Timer stopped at 2.000",
-               "Timer resumed at 2.000", "Timer stopped at 2.000"}
+        << QStringList{"Timer started at 0.000", "Timer stopped at 2.000", "Timer resumed at 2.000",
+               "Timer stopped at 2.000"}
         << start << false << false << "2.000";
     QTest::newRow("stop_right_after_lap")
         << "S +5 t L +0.01 S"
-        << QStringList {"Timer started at 0.000", "Timer Lapsed at 5.000", "Timer stopped at 0.000"}
+        << QStringList{"Timer started at 0.000", "Timer Lapsed at 5.000", "Timer stopped at 0.000"}
         << start << false << false << "0.000";
     QTest::newRow("long_run_shows_all_digits")
-        << "S +123456.5 t" << QStringList {"Timer started at 0.000"} << stop << true << true
+        << "S +123456.5 t" << QStringList{"Timer started at 0.000"} << stop << true << true
         << "123456.500";
 }
 
@@ -200,13 +198,13 @@ void TestStopwatchController::keys_data()
     QTest::addColumn<int>("keyCode");
     QTest::addColumn<int>("shift");
     QTest::addColumn<QStringList>("entries");
-    QTest::newRow("space") << 32 << 0 << QStringList {"Timer started at 0.000"};
-    QTest::newRow("shift_space") << 32 << 1 << QStringList {"Timer started at 0.000"};
-    QTest::newRow("L") << 76 << 0 << QStringList {"Lap started at 0.000"};
-    QTest::newRow("ctrl_L") << 76 << 2 << QStringList {"Lap started at 0.000"};
-    QTest::newRow("backspace") << 8 << 4 << QStringList {"Timer Reset to 0.000"};
-    QTest::newRow("other_key") << 77 << 0 << QStringList {};
-    QTest::newRow("enter") << 13 << 0 << QStringList {};
+    QTest::newRow("space") << 32 << 0 << QStringList{"Timer started at 0.000"};
+    QTest::newRow("shift_space") << 32 << 1 << QStringList{"Timer started at 0.000"};
+    QTest::newRow("L") << 76 << 0 << QStringList{"Lap started at 0.000"};
+    QTest::newRow("ctrl_L") << 76 << 2 << QStringList{"Lap started at 0.000"};
+    QTest::newRow("backspace") << 8 << 4 << QStringList{"Timer Reset to 0.000"};
+    QTest::newRow("other_key") << 77 << 0 << QStringList{};
+    QTest::newRow("enter") << 13 << 0 << QStringList{};
 }
 
 void TestStopwatchController::keys()
@@ -257,17 +255,17 @@ void TestStopwatchController::failingStepsAreReportedAndHandlerGoesOn_data()
     const QString s1 = QStringLiteral("in Tallyclock2021/08/31.Form1.PushButton1_Click at line ");
     const QString s5 = QStringLiteral("in Tallyclock2021/08/31.Form1.PushButton5_Click at line ");
     QTest::newRow("no_frequency_tick")
-        << "S +1 t" << false << QStringList {"in Tallyclock2021/08/31.Form1.Timer1 at line 102"}
-        << QStringList {"Timer started at 0.000"};
+        << "S +1 t" << false << QStringList{"in Tallyclock2021/08/31.Form1.Timer1 at line 102"}
+        << QStringList{"Timer started at 0.000"};
     QTest::newRow("no_frequency_stop")
-        << "S +1 S" << false << QStringList {s2 + "126", s2 + "130"}
-        << QStringList {"Timer started at 0.000", "Timer stopped at 0.000"};
+        << "S +1 S" << false << QStringList{s2 + "126", s2 + "130"}
+        << QStringList{"Timer started at 0.000", "Timer stopped at 0.000"};
     QTest::newRow("released_timer_lap")
-        << "L" << true << QStringList {s5 + "102"} << QStringList {"Lap started at 0.000"};
-    QTest::newRow("released_timer_reset") << "R" << true << QStringList {s1 + "100", s1 + "102"}
-                                          << QStringList {"Timer Reset to 0.000"};
+        << "L" << true << QStringList{s5 + "102"} << QStringList{"Lap started at 0.000"};
+    QTest::newRow("released_timer_reset") << "R" << true << QStringList{s1 + "100", s1 + "102"}
+                                          << QStringList{"Timer Reset to 0.000"};
     QTest::newRow("released_timer_start")
-        << "S" << true << QStringList {s2 + "118"} << QStringList {"Timer started at 0.000"};
+        << "S" << true << QStringList{s2 + "118"} << QStringList{"Timer started at 0.000"};
 }
 
 void TestStopwatchController::failingStepsAreReportedAndHandlerGoesOn()
