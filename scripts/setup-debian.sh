@@ -9,7 +9,7 @@ packages=(
     libxlsxwriter-dev libbenchmark-dev
     fonts-liberation locales unzip
     xvfb xauth x11-utils xdotool imagemagick
-    desktop-file-utils appstream lintian dpkg-dev file
+    desktop-file-utils appstream lintian dpkg-dev file clang-format
 )
 
 missing=()
