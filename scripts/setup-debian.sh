@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config git
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxcb1-dev
     libxlsxwriter-dev libbenchmark-dev
     fonts-liberation locales unzip
     xvfb xauth x11-utils xdotool imagemagick

@@ -1,3 +1,4 @@
+#include "platform/ModalCloseFilter.h"
 #include "platform/QtDesktop.h"
 #include "platform/SystemCounter.h"
 #include "shell/SkinEngine.h"
@@ -24,6 +25,7 @@ int main(int argc, char *argv[])
     tallyclock::Form1 form(desktop, counter, skinEngine, QApplication::applicationDirPath());
     desktop.setWindow(&form);
     form.setOnEnded([] { QCoreApplication::quit(); });
+    tallyclock::ModalCloseFilter closeDuringMessageBoxes(form);
 
     form.Form_Load();
     form.showCentred();
