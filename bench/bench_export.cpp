@@ -27,7 +27,7 @@ public:
 
 protected:
     int showMessageBox(const QString &, int, const QString &) override { return 1; }
-    void processPendingEvents() override {}
+    void processPendingEvents() override { }
     QString showSaveDialog(const QString &, const QString &) override { return QString(); }
 };
 
