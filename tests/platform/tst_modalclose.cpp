@@ -1,0 +1,100 @@
+// Runs on a real X server (xvfb-run): the window manager's close request must end
+// the program also while a message box blocks the main window.
+#include "platform/Failure.h"
+#include "platform/ModalCloseFilter.h"
+#include "platform/QtDesktop.h"
+
+#include <QGuiApplication>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+
+using namespace tallyclock;
+
+namespace {
+
+xcb_atom_t atom(xcb_connection_t *connection, const char *name)
+{
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection,
+        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
+        nullptr);
+    const xcb_atom_t result = reply ? reply->atom : 0;
+    std::free(reply);
+    return result;
+}
+
+// What a window manager sends when the user clicks the close button.
+void requestClose(QWidget &window)
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *connection = x11->connection();
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = static_cast<xcb_window_t>(window.winId());
+    event.type = atom(connection, "WM_PROTOCOLS");
+    event.data.data32[0] = atom(connection, "WM_DELETE_WINDOW");
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(connection, 0, event.window, XCB_EVENT_MASK_NO_EVENT,
+        reinterpret_cast<const char *>(&event));
+    xcb_flush(connection);
+}
+
+class ClosingWindow : public QWidget
+{
+public:
+    QtDesktop *desktop = nullptr;
+    bool closed = false;
+
+protected:
+    void closeEvent(QCloseEvent *) override
+    {
+        closed = true;
+        desktop->beginEnding();
+        QCoreApplication::exit(0); // as the program does: every event loop ends
+    }
+};
+
+} // namespace
+
+class TestModalClose : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void closeRequestEndsWaitingMessageBox();
+};
+
+void TestModalClose::closeRequestEndsWaitingMessageBox()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        QSKIP("needs an X server");
+    ClosingWindow window;
+    QtDesktop desktop;
+    window.desktop = &desktop;
+    desktop.setWindow(&window);
+    window.resize(200, 100);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    ModalCloseFilter filter(window);
+
+    // Give up after a while rather than hang, should the request never arrive.
+    QTimer::singleShot(500, &window, [&] { requestClose(window); });
+    QTimer::singleShot(10000, [] { QCoreApplication::exit(1); });
+    bool ended = false;
+    try {
+        desktop.messageBox(QStringLiteral("A report"), 48, QStringLiteral("Application Error"));
+    } catch (const ProgramEnding &) {
+        ended = true;
+    }
+    QVERIFY(window.closed);
+    QVERIFY(ended);
+}
+
+QTEST_MAIN(TestModalClose)
+#include "tst_modalclose.moc"
