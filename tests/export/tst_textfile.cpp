@@ -47,6 +47,13 @@ private:
     qint64 m_capacity;
 };
 
+void write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
 struct Save
 {
     QTemporaryDir dir;
@@ -66,6 +73,17 @@ struct Save
         results.action(QStringLiteral("Timer stopped at "), QStringLiteral("2.250"));
     }
 
+    // Three entries, about to replace "r.txt" (old results) after a Yes.
+    QString overwriteExisting()
+    {
+        threeEntries();
+        const QString target = path(QStringLiteral("r.txt"));
+        write(target, "old results\r\n");
+        desktop.savePaths << target;
+        desktop.answers << MessageAnswer::Yes;
+        return target;
+    }
+
     QStringList filesInDir() const
     {
         return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
@@ -76,13 +94,6 @@ QByteArray read(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void write(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 const QByteArray threeLines(
@@ -248,11 +259,7 @@ void TestTextFile::failedWriteLeavesOldFileAndNoTemporary()
     // The list is cleared under the save (as a move over Start/Stop once allowed):
     // the write fails, is reported once, and the old file stays as it was.
     Save s;
-    s.threeEntries();
-    const QString target = s.path(QStringLiteral("r.txt"));
-    write(target, "old results\r\n");
-    s.desktop.savePaths << target;
-    s.desktop.answers << MessageAnswer::Yes;
+    const QString target = s.overwriteExisting();
     int yields = 0;
     s.desktop.onYield = [&] {
         if (++yields == 2)
@@ -343,11 +350,7 @@ void TestTextFile::clearRefusedDuringSaveEvenAfterHover()
 void TestTextFile::programEndingMidSaveLeavesTargetAlone()
 {
     Save s;
-    s.threeEntries();
-    const QString target = s.path(QStringLiteral("r.txt"));
-    write(target, "old results\r\n");
-    s.desktop.savePaths << target;
-    s.desktop.answers << MessageAnswer::Yes;
+    const QString target = s.overwriteExisting();
     int yields = 0;
     s.desktop.onYield = [&] {
         if (++yields == 2)
