@@ -5,10 +5,15 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config git
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxcb1-dev
-    libxlsxwriter-dev libbenchmark-dev
+    # The private headers give the window-system event hook that lets a close request
+    # through while a dialog blocks the window.
+    qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-qpa-plugins qt6-wayland
+    libgl-dev libxcb1-dev
+    # xlsxwriter.pc links -lz, but libxlsxwriter-dev does not depend on zlib1g-dev.
+    libxlsxwriter-dev zlib1g-dev libbenchmark-dev
     fonts-liberation locales unzip
-    xvfb xauth x11-utils xdotool imagemagick
+    # Real-window tests: an X server, and a headless Wayland compositor.
+    xvfb xauth x11-utils xdotool imagemagick sway
     desktop-file-utils appstream lintian dpkg-dev file clang-format
 )
 
