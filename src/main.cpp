@@ -1,3 +1,4 @@
+#include "platform/FileSystem.h"
 #include "platform/ModalCloseFilter.h"
 #include "platform/QtDesktop.h"
 #include "platform/SystemCounter.h"
@@ -22,7 +23,8 @@ int main(int argc, char *argv[])
     tallyclock::SystemCounter counter;
     tallyclock::QtDesktop desktop;
     tallyclock::StyleSheetSkinEngine skinEngine;
-    tallyclock::Form1 form(desktop, counter, skinEngine, QApplication::applicationDirPath());
+    tallyclock::Form1 form(desktop, counter, skinEngine,
+        {QApplication::applicationDirPath(), tallyclock::userFilesFolder()});
     desktop.setWindow(&form);
     form.setOnEnded([] { QCoreApplication::quit(); });
     tallyclock::ModalCloseFilter closeDuringMessageBoxes(form);

@@ -12,6 +12,9 @@
 #include <QStringDecoder>
 #include <QWidget>
 
+#include <filesystem>
+#include <system_error>
+
 namespace tallyclock {
 
 namespace {
@@ -108,16 +111,30 @@ void StyleSheetSkinEngine::applyToWindow(qint32 handle)
         qApp->setStyleSheet(m_styleSheet);
 }
 
-QString skinFilePath(const QString &applicationFolder)
+QString findSkinFile(const QStringList &folders)
 {
-    return applicationFolder + QStringLiteral("/x/o.cjs");
+    for (const QString &folder : folders) {
+        if (folder.isEmpty())
+            continue;
+        const QString path = folder + QStringLiteral("/x/o.cjs");
+        std::error_code error;
+        const auto status = std::filesystem::status(path.toStdU16String(), error);
+        if (status.type() == std::filesystem::file_type::not_found)
+            continue;
+        if (error)
+            throw Failure(QStringLiteral("Path/File access error: ") + path + QStringLiteral(": ")
+                + QString::fromStdString(error.message()));
+        // Only an ordinary file counts: not a folder, not a hidden file.
+        if (status.type() == std::filesystem::file_type::regular && !QFileInfo(path).isHidden())
+            return path;
+    }
+    return QString();
 }
 
-void ApplySkin(QWidget &Form1, SkinEngine &SkinFramework1, const QString &applicationFolder)
+void ApplySkin(QWidget &Form1, SkinEngine &SkinFramework1, const QStringList &folders)
 {
-    // Only an ordinary file counts: not a folder, not a hidden file.
-    const QFileInfo skin(skinFilePath(applicationFolder));
-    if (!skin.isFile() || skin.isHidden())
+    const QString skin = findSkinFile(folders);
+    if (skin.isEmpty())
         return;
 
     const QColor buttonFace = QApplication::palette().color(QPalette::Button);
@@ -129,7 +146,7 @@ void ApplySkin(QWidget &Form1, SkinEngine &SkinFramework1, const QString &applic
     }
 
     using Kind = SkinEngine::CallKind;
-    SkinFramework1.invoke(2, Kind::Method, {skinFilePath(applicationFolder), QString()});
+    SkinFramework1.invoke(2, Kind::Method, {skin, QString()});
     const qint32 options = toInt32(SkinFramework1.invoke(1, Kind::PropertyGet));
     SkinFramework1.invoke(1, Kind::PropertyPut, {options | 1});
     SkinFramework1.invoke(5, Kind::PropertyPut, {true});

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class QWidget;
@@ -44,9 +45,13 @@ private:
 };
 
 // Recolours the window for the skin and hands it to the engine, when a skin file
-// "x/o.cjs" stands in the program's folder. Fails when the engine does.
-void ApplySkin(QWidget &Form1, SkinEngine &SkinFramework1, const QString &applicationFolder);
+// "x/o.cjs" stands in one of `folders` (the first that has one). Fails when the
+// look-up or the engine does.
+void ApplySkin(QWidget &Form1, SkinEngine &SkinFramework1, const QStringList &folders);
 
-QString skinFilePath(const QString &applicationFolder);
+// The skin file "x/o.cjs" of the first folder that has one as an ordinary file, or ""
+// when none has. Only a missing entry means "no skin": a folder that cannot be
+// looked into (permission denied) fails.
+QString findSkinFile(const QStringList &folders);
 
 } // namespace tallyclock

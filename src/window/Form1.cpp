@@ -19,6 +19,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStyle>
 #include <QTreeWidget>
@@ -51,7 +52,22 @@ void setWhiteBackground(QWidget *widget, QPalette::ColorRole role = QPalette::Wi
     widget->setAutoFillBackground(true);
 }
 
+// Whether the key sits where L is on a US keyboard, whatever the layout.
+bool isLKeyPosition(const QKeyEvent *event)
+{
+#if defined(Q_OS_WIN)
+    return event->nativeVirtualKey() == 0x4C; // VK_L
+#elif defined(Q_OS_MACOS)
+    return event->nativeVirtualKey() == 0x25; // kVK_ANSI_L
+#else
+    return event->nativeScanCode() == 46; // XKB keycode of KEY_L, on X11 and Wayland
+#endif
+}
+
 // Keys as the stopwatch numbers them: Space 32, L 76 (either case), Backspace 8.
+// Under a layout without Latin letters (Cyrillic, Greek) the key in L's place still
+// counts as L, as virtual key codes on Windows do; under a Latin layout (Dvorak,
+// AZERTY) only the key that types L does.
 int keyCode(const QKeyEvent *event)
 {
     switch (event->key()) {
@@ -62,8 +78,10 @@ int keyCode(const QKeyEvent *event)
     case Qt::Key_Backspace:
         return 8;
     default:
-        return 0;
+        break;
     }
+    const bool latinLetter = event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z;
+    return !latinLetter && isLKeyPosition(event) ? 76 : 0;
 }
 
 int shiftState(Qt::KeyboardModifiers modifiers)
@@ -75,14 +93,14 @@ int shiftState(Qt::KeyboardModifiers modifiers)
 } // namespace
 
 Form1::Form1(Desktop &desktop, PerformanceCounter &counter, SkinEngine &skinEngine,
-    QString applicationFolder, QWidget *parent)
+    QStringList optionalFileFolders, QWidget *parent)
     : QWidget(parent,
         Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
             | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_desktop(desktop)
     , m_counter(counter)
     , m_skinEngine(skinEngine)
-    , m_applicationFolder(std::move(applicationFolder))
+    , m_optionalFileFolders(std::move(optionalFileFolders))
 {
     TimeDisplay::installAccessibility();
     buildControls();
@@ -121,9 +139,22 @@ void Form1::buildControls()
     ListView1->setGeometry(twips(120, 3015, 7800, 2265));
     ListView1->setFont(arial(9));
     ListView1->setAccessibleName(QStringLiteral("Results"));
-    ListView1->setToolTip(
-        QStringLiteral("Double-click item to remove it. Move | line to right and out of window to "
-                       "reveal full names."));
+    const QString listTip = QStringLiteral(
+        "Double-click item to remove it. Move | line to right and out of window to "
+        "reveal full names.");
+    ListView1->setToolTip(listTip);
+    ListView1->setAccessibleDescription(listTip);
+    // Every colour of the list is its own, so that a skin recolouring the window does
+    // not reach the list or the empty part of its header.
+    QPalette listPalette = ListView1->palette();
+    for (int group = 0; group < QPalette::NColorGroups; ++group) {
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const auto g = static_cast<QPalette::ColorGroup>(group);
+            const auto r = static_cast<QPalette::ColorRole>(role);
+            listPalette.setBrush(g, r, listPalette.brush(g, r));
+        }
+    }
+    ListView1->setPalette(listPalette);
 
     auto button = [this](const char *name, const char *caption, QRect place) {
         auto *b = new QPushButton(QString::fromLatin1(caption), this);
@@ -193,10 +224,13 @@ void Form1::wireControls()
 void Form1::Form_Load()
 {
     TrappedHandler h(m_desktop, handlerLocation("Form_Load"));
-    const QString pointerFile = m_applicationFolder + QStringLiteral("/HAND-M.CUR");
+    QString pointerFile;
 
-    h.step(100, [&] { ApplySkin(*this, m_skinEngine, m_applicationFolder); });
-    if (h.test(104, [&] { return FileExists(pointerFile); }))
+    h.step(100, [&] { ApplySkin(*this, m_skinEngine, m_optionalFileFolders); });
+    if (h.test(104, [&] {
+            pointerFile = firstExisting(m_optionalFileFolders, QStringLiteral("HAND-M.CUR"));
+            return !pointerFile.isEmpty();
+        }))
         h.step(106, [&] { m_customPointer = loadCursorFile(pointerFile); });
     h.step(126, [&] { setWindowTitle(productName()); });
     h.step(126, [&] { setWindowIcon(QIcon(QStringLiteral(":/icons/tallyclock.png"))); });
@@ -248,17 +282,32 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::KeyPress: {
         // Only the first delivery, to the focused control (or the window when nothing
-        // has the focus); the key then goes on to that control as usual.
+        // has the focus); a key passed on below is not a new press.
         auto *widget = qobject_cast<QWidget *>(watched);
-        if (!widget || widget->window() != this || !isActiveWindow())
+        if (m_passingKeyOn || !widget || widget->window() != this || !isActiveWindow())
             break;
         QWidget *first = QApplication::focusWidget() ? QApplication::focusWidget() : this;
         if (widget != first)
             break;
         auto *key = static_cast<QKeyEvent *>(event);
-        if (const int code = keyCode(key))
-            guardedSlot([&] { m_controller->Form_KeyDown(code, shiftState(key->modifiers())); });
-        break;
+        const int code = keyCode(key);
+        if (!code)
+            break;
+        guardedSlot([&] { m_controller->Form_KeyDown(code, shiftState(key->modifiers())); });
+        // The key goes on to the control that has the focus after the handler. Start/Stop
+        // moves it to the list: the button that had it must not take a Space whose
+        // release it would never see, and stay drawn pressed.
+        QWidget *now = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+        if (now == first)
+            break;
+        if (!m_desktop.isEnding() && now->window() == this) {
+            const QScopedValueRollback passing(m_passingKeyOn, true);
+            QKeyEvent passed(key->type(), key->key(), key->modifiers(), key->nativeScanCode(),
+                key->nativeVirtualKey(), key->nativeModifiers(), key->text(), key->isAutoRepeat(),
+                key->count());
+            QApplication::sendEvent(now, &passed);
+        }
+        return true;
     }
     case QEvent::MouseMove: {
         auto *widget = qobject_cast<QWidget *>(watched);

@@ -8,6 +8,7 @@
 
 #include <QCursor>
 #include <QList>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
@@ -36,8 +37,10 @@ class Form1 : public QWidget
 public:
     static constexpr int twipsPerPixel = 15;
 
+    // `optionalFileFolders` may hold the pointer image and the skin; the first folder
+    // that has a file wins (the program's folder, then the user's).
     Form1(Desktop &desktop, PerformanceCounter &counter, SkinEngine &skinEngine,
-        QString applicationFolder, QWidget *parent = nullptr);
+        QStringList optionalFileFolders, QWidget *parent = nullptr);
     ~Form1() override;
 
     // Runs once before the window is first shown.
@@ -86,7 +89,7 @@ private:
     Desktop &m_desktop;
     PerformanceCounter &m_counter;
     SkinEngine &m_skinEngine;
-    QString m_applicationFolder;
+    QStringList m_optionalFileFolders;
     QString m_applicationTitle;
     PointerSetting m_pointer;
     std::optional<QCursor> m_customPointer;
@@ -97,6 +100,8 @@ private:
     std::function<void()> m_onEnded;
     // The window and the controls whose pointer moves switch the pointer.
     QList<QWidget *> m_pointerAreas;
+    // A shortcut key is being passed on to the control that took the focus.
+    bool m_passingKeyOn = false;
 };
 
 } // namespace tallyclock

@@ -76,6 +76,14 @@ void StopwatchController::UpdateDisplay()
     m_desktop.yield();
 }
 
+void StopwatchController::enableTimer1()
+{
+    // Enabling a running timer leaves its period alone: Start/Stop while counting
+    // must not shift the refresh ticks.
+    if (!m_controls.Timer1->isActive())
+        m_controls.Timer1->start();
+}
+
 void StopwatchController::Timer1_Timer()
 {
     if (m_tickRunning)
@@ -109,7 +117,7 @@ void StopwatchController::PushButton2_Click()
             h.step(116, [&] { entryOrFail(entry).setSubItems(1, displayText()); });
         }
         h.step(118, [&] { ElapsedTimer().Start(); });
-        h.step(120, [&] { m_controls.Timer1->start(); });
+        h.step(120, [&] { enableTimer1(); });
     } else {
         h.step(122, [&] { startStop->setText(m_savedCaption); });
         h.step(124, [&] { m_controls.PushButton5->setEnabled(false); });
@@ -138,14 +146,14 @@ void StopwatchController::PushButton5_Click()
             [&] { entry = m_results.addItem(QStringLiteral("Lap started at ") + displayText()); });
         h.step(108, [&] { entryOrFail(entry).setSubItems(1, displayText()); });
         // Restarting the timer starts its 25 ms period again from here.
-        h.step(110, [&] { m_controls.Timer1->start(); });
+        h.step(110, [&] { enableTimer1(); });
     } else {
         h.step(112, [&] { m_controls.Timer1->stop(); });
         h.step(114, [&] { UpdateDisplay(); });
         h.step(116,
             [&] { entry = m_results.addItem(QStringLiteral("Timer Lapsed at ") + displayText()); });
         h.step(118, [&] { entryOrFail(entry).setSubItems(1, displayText()); });
-        h.step(120, [&] { m_controls.Timer1->start(); });
+        h.step(120, [&] { enableTimer1(); });
         // The next lap begins at zero.
         h.step(122, [&] { ElapsedTimer().Reset(); });
         h.step(124, [&] { ElapsedTimer().Start(); });

@@ -56,6 +56,7 @@ public:
 
 private:
     QString displayText() const;
+    void enableTimer1();
 
     Desktop &m_desktop;
     PerformanceCounter &m_counter;

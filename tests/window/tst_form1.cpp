@@ -1,3 +1,4 @@
+#include "fakes/EnforcedFilePermissions.h"
 #include "fakes/FakeCounter.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/RecordingSkinEngine.h"
@@ -14,9 +15,11 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <qpa/qwindowsysteminterface.h>
 
 using namespace tallyclock;
 
@@ -26,12 +29,17 @@ namespace {
 struct Window
 {
     QTemporaryDir folder;
+    QTemporaryDir userFolder;
     FakeCounter counter;
     FakeDesktop desktop;
     RecordingSkinEngine skin;
     std::unique_ptr<Form1> form;
 
-    void create() { form = std::make_unique<Form1>(desktop, counter, skin, folder.path()); }
+    void create()
+    {
+        form = std::make_unique<Form1>(
+            desktop, counter, skin, QStringList{folder.path(), userFolder.path()});
+    }
 
     void load()
     {
@@ -42,14 +50,19 @@ struct Window
     void show()
     {
         form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        form->activateWindow();
         QApplication::setActiveWindow(form.get());
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
     }
 
-    void put(const QString &name, const QByteArray &bytes)
+    // A file in the program's folder, or in the user's for a name starting "~/".
+    void put(QString name, const QByteArray &bytes)
     {
-        QDir(folder.path()).mkpath(QFileInfo(folder.filePath(name)).path());
-        QFile file(folder.filePath(name));
+        const QTemporaryDir &root = name.startsWith(QLatin1String("~/")) ? userFolder : folder;
+        name.remove(QRegularExpression(QStringLiteral("^~/")));
+        QDir(root.path()).mkpath(QFileInfo(root.filePath(name)).path());
+        QFile file(root.filePath(name));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
@@ -62,15 +75,20 @@ struct Window
         return texts;
     }
 
-    // A key as the desktop delivers it: to whatever has the focus.
-    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {}, bool autoRepeat = false)
+    // A key pressed and released as the window system delivers it: to the window,
+    // which hands it to whatever has the focus.
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {}, bool autoRepeat = false,
+        quint32 scanCode = 0, QString text = QString())
     {
-        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : form.get();
-        const QString text = k == Qt::Key_Space ? QStringLiteral(" ")
-            : k == Qt::Key_L                    ? QStringLiteral("l")
-                                                : QString();
-        QKeyEvent press(QEvent::KeyPress, k, modifiers, text, autoRepeat);
-        QApplication::sendEvent(target, &press);
+        if (text.isEmpty() && k == Qt::Key_Space)
+            text = QStringLiteral(" ");
+        else if (text.isEmpty() && k == Qt::Key_L)
+            text = QStringLiteral("l");
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QWindowSystemInterface::handleExtendedKeyEvent(
+                form->windowHandle(), type, k, modifiers, scanCode, 0, 0, text, autoRepeat);
+            QWindowSystemInterface::flushWindowSystemEvents();
+        }
     }
 
     void moveOver(QWidget *widget)
@@ -204,19 +222,38 @@ void TestForm1::keys_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<bool>("autoRepeat");
+    QTest::addColumn<int>("scanCode");
+    QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("entries");
     const QStringList start{"Timer started at 0.000"};
-    QTest::newRow("space_on_list") << "ListView1" << int(Qt::Key_Space) << 0 << false << start;
-    QTest::newRow("space_nothing_focused") << "" << int(Qt::Key_Space) << 0 << false << start;
-    QTest::newRow("space_on_tabbed_button")
-        << "PushButton4" << int(Qt::Key_Space) << 0 << false << start;
+    const QStringList lap{"Lap started at 0.000"};
+    const QStringList reset{"Timer Reset to 0.000"};
+    QTest::newRow("space_on_list")
+        << "ListView1" << int(Qt::Key_Space) << 0 << false << 0 << QString() << start;
+    QTest::newRow("space_nothing_focused")
+        << "" << int(Qt::Key_Space) << 0 << false << 0 << QString() << start;
+    // Start/Stop moves the focus to the list: the Lap button must not stay pressed.
+    QTest::newRow("space_on_tabbed_lap")
+        << "PushButton5" << int(Qt::Key_Space) << 0 << false << 0 << QString() << start;
+    QTest::newRow("space_on_tabbed_save")
+        << "PushButton4" << int(Qt::Key_Space) << 0 << false << 0 << QString() << start;
     QTest::newRow("shift_space") << "ListView1" << int(Qt::Key_Space) << int(Qt::ShiftModifier)
-                                 << false << start;
-    QTest::newRow("ctrl_L_on_button") << "PushButton1" << int(Qt::Key_L) << int(Qt::ControlModifier)
-                                      << false << QStringList{"Lap started at 0.000"};
-    QTest::newRow("backspace_autorepeat") << "ListView1" << int(Qt::Key_Backspace) << 0 << true
-                                          << QStringList{"Timer Reset to 0.000"};
-    QTest::newRow("other_key") << "ListView1" << int(Qt::Key_M) << 0 << false << QStringList{};
+                                 << false << 0 << QString() << start;
+    QTest::newRow("ctrl_L_on_tabbed_reset")
+        << "PushButton1" << int(Qt::Key_L) << int(Qt::ControlModifier) << false << 0 << QString()
+        << lap;
+    QTest::newRow("backspace_on_tabbed_startstop")
+        << "PushButton2" << int(Qt::Key_Backspace) << 0 << false << 0 << QString() << reset;
+    QTest::newRow("backspace_autorepeat")
+        << "ListView1" << int(Qt::Key_Backspace) << 0 << true << 0 << QString() << reset;
+    QTest::newRow("other_key") << "ListView1" << int(Qt::Key_M) << 0 << false << 0 << QString()
+                               << QStringList{};
+    // The key in L's place (XKB keycode 46) laps under a layout without Latin letters,
+    // not under one that puts another Latin letter there.
+    QTest::newRow("cyrillic_layout_L_place")
+        << "ListView1" << 0x0414 /* Д */ << 0 << false << 46 << QStringLiteral("д") << lap;
+    QTest::newRow("dvorak_layout_L_place") << "ListView1" << int(Qt::Key_N) << 0 << false << 46
+                                           << QStringLiteral("n") << QStringList{};
 }
 
 void TestForm1::keys()
@@ -225,18 +262,22 @@ void TestForm1::keys()
     QFETCH(int, key);
     QFETCH(int, modifiers);
     QFETCH(bool, autoRepeat);
+    QFETCH(int, scanCode);
+    QFETCH(QString, text);
     QFETCH(QStringList, entries);
     Window w;
     w.load();
     w.show();
-    if (focus.isEmpty()) {
-        if (QApplication::focusWidget())
-            QApplication::focusWidget()->clearFocus();
-    } else {
-        w.form->findChild<QWidget *>(focus)->setFocus(Qt::TabFocusReason);
+    auto *focused = focus.isEmpty() ? nullptr : w.form->findChild<QWidget *>(focus);
+    if (focused) {
+        focused->setFocus(Qt::TabFocusReason);
+    } else if (QApplication::focusWidget()) {
+        QApplication::focusWidget()->clearFocus();
     }
-    w.key(Qt::Key(key), Qt::KeyboardModifiers(modifiers), autoRepeat);
+    w.key(Qt::Key(key), Qt::KeyboardModifiers(modifiers), autoRepeat, quint32(scanCode), text);
     QCOMPARE(w.entries(), entries);
+    for (auto *button : w.form->findChildren<QPushButton *>())
+        QVERIFY2(!button->isDown(), qPrintable(button->objectName()));
 
     // Holding Space toggles at the repeat rate, one entry per toggle.
     if (key == Qt::Key_Space) {
@@ -247,6 +288,14 @@ void TestForm1::keys()
         // The tick of the list's current row never moves.
         for (int i = 1; i <= 3; ++i)
             QVERIFY(w.form->results().item(i).Checked());
+    }
+
+    // The button that had the focus still works on the next click.
+    const QStringList timingButtons{"PushButton1", "PushButton2", "PushButton5"};
+    if (focused && timingButtons.contains(focus)) {
+        const qsizetype before = w.entries().size();
+        QTest::mouseClick(qobject_cast<QPushButton *>(focused), Qt::LeftButton);
+        QCOMPARE(w.entries().size(), before + 1);
     }
 }
 
@@ -351,28 +400,47 @@ void TestForm1::customPointer()
 
 void TestForm1::skin_data()
 {
-    QTest::addColumn<QString>("skinPath");
+    // Skin files to put, comma-separated ("~/" is the user's folder); `denied` makes the
+    // program's "x" folder unreadable.
+    QTest::addColumn<QString>("skinPaths");
     QTest::addColumn<int>("failAt");
+    QTest::addColumn<bool>("denied");
     QTest::addColumn<bool>("recoloured");
     QTest::addColumn<int>("calls");
-    QTest::newRow("absent") << "" << 0 << false << 0;
-    QTest::newRow("folder_not_file") << "x/o.cjs/inner" << 0 << false << 0;
-    QTest::newRow("present") << "x/o.cjs" << 0 << true << 6;
-    QTest::newRow("rejected_file") << "x/o.cjs" << 1 << true << 1;
-    QTest::newRow("rejected_apply") << "x/o.cjs" << 6 << true << 6;
+    QTest::addColumn<bool>("reported");
+    QTest::newRow("absent") << "" << 0 << false << false << 0 << false;
+    QTest::newRow("folder_not_file") << "x/o.cjs/inner" << 0 << false << false << 0 << false;
+    QTest::newRow("present") << "x/o.cjs" << 0 << false << true << 6 << false;
+    QTest::newRow("rejected_file") << "x/o.cjs" << 1 << false << true << 1 << true;
+    QTest::newRow("rejected_apply") << "x/o.cjs" << 6 << false << true << 6 << true;
+    QTest::newRow("user_folder") << "~/x/o.cjs" << 0 << false << true << 6 << false;
+    QTest::newRow("program_folder_wins") << "x/o.cjs,~/x/o.cjs" << 0 << false << true << 6 << false;
+    QTest::newRow("unreadable_folder_reported")
+        << "x/o.cjs,~/x/o.cjs" << 0 << true << false << 0 << true;
 }
 
 void TestForm1::skin()
 {
-    QFETCH(QString, skinPath);
+    QFETCH(QString, skinPaths);
     QFETCH(int, failAt);
+    QFETCH(bool, denied);
     QFETCH(bool, recoloured);
     QFETCH(int, calls);
+    QFETCH(bool, reported);
     Window w;
-    if (!skinPath.isEmpty())
-        w.put(skinPath, "QWidget { color: red; }");
+    const QStringList paths = skinPaths.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString &path : paths)
+        w.put(path, "QWidget { color: red; }");
     w.skin.failAt = failAt;
-    w.load();
+    const QString xFolder = w.folder.filePath(QStringLiteral("x"));
+    if (denied) {
+        QVERIFY(QFile::setPermissions(xFolder, {}));
+        EnforcedFilePermissions enforced;
+        w.load();
+    } else {
+        w.load();
+    }
+    QFile::setPermissions(xFolder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     Form1 &f = *w.form;
 
     const QColor face = QApplication::palette().color(QPalette::Button);
@@ -383,18 +451,22 @@ void TestForm1::skin()
     QCOMPARE(f.PushButton2->palette().color(QPalette::Button), QColor(Qt::white));
     QCOMPARE(f.ListView1->palette().color(QPalette::Base),
         QApplication::palette(f.ListView1).color(QPalette::Base));
+    // The empty part of the list's header keeps the list's colours too.
+    QCOMPARE(f.ListView1->header()->palette().color(QPalette::Window), QColor(Qt::white));
 
     QCOMPARE(w.skin.calls.size(), calls);
     if (calls == 6) {
-        const QString path = w.folder.path() + QStringLiteral("/x/o.cjs");
+        const QTemporaryDir &root
+            = paths[0].startsWith(QLatin1String("~/")) ? w.userFolder : w.folder;
+        const QString path = root.path() + QStringLiteral("/x/o.cjs");
         QCOMPARE(w.skin.calls,
             (QStringList{"2 call QString:" + path + " QString:", "1 get", "1 put int:7",
                 "5 put bool:true", "10 put bool:true",
                 "3 call int:" + QString::number(qint32(f.winId()))}));
     }
     const QStringList reports = w.desktop.reportLines();
-    QCOMPARE(reports.size(), failAt ? 1 : 0);
-    if (failAt)
+    QCOMPARE(reports.size(), reported ? 1 : 0);
+    if (reported)
         QCOMPARE(reports[0], QStringLiteral("in Tallyclock2021/08/31.Form1.Form_Load at line 100"));
     QCOMPARE(f.Label1->text(), QStringLiteral("0.000")); // the load went on
 }
