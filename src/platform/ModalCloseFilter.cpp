@@ -1,82 +1,52 @@
 #include "ModalCloseFilter.h"
 
-#include <QApplication>
-#include <QWidget>
-
-#if defined(TALLYCLOCK_HAVE_XCB)
 #include <QGuiApplication>
-#include <xcb/xcb.h>
+#include <QPointer>
+#include <QWidget>
+#include <QWindow>
 
-#include <cstdlib>
-#include <cstring>
-#endif
+// The hook into the window system's event queue is Qt's own private interface; it
+// has kept this shape since Qt 5 and is the one place that sees a close request
+// before Qt drops it.
+#include <qpa/qwindowsysteminterface_p.h>
 
 namespace tallyclock {
 
-#if defined(TALLYCLOCK_HAVE_XCB)
-
-namespace {
-
-std::uint32_t internAtom(xcb_connection_t *connection, const char *name)
+class ModalCloseFilter::Handler final : public QWindowSystemEventHandler
 {
-    const xcb_intern_atom_cookie_t cookie
-        = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    if (!reply)
-        return 0;
-    const std::uint32_t atom = reply->atom;
-    std::free(reply);
-    return atom;
-}
+public:
+    explicit Handler(QWidget &window)
+        : m_window(&window)
+    {
+        QWindowSystemInterfacePrivate::installWindowSystemEventHandler(this);
+    }
+    ~Handler() override { QWindowSystemInterfacePrivate::removeWindowSystemEventhandler(this); }
+    Handler(const Handler &) = delete;
+    Handler &operator=(const Handler &) = delete;
 
-} // namespace
+    bool sendEvent(QWindowSystemInterfacePrivate::WindowSystemEvent *event) override
+    {
+        if (event->type == QWindowSystemInterfacePrivate::Close && m_window) {
+            const auto *close = static_cast<QWindowSystemInterfacePrivate::CloseEvent *>(event);
+            QWindow *modal = QGuiApplication::modalWindow();
+            // Without a modal dialog Qt delivers the close request itself.
+            if (close->window && close->window == m_window->windowHandle() && modal
+                && modal != close->window) {
+                QMetaObject::invokeMethod(m_window, &QWidget::close, Qt::QueuedConnection);
+                return true;
+            }
+        }
+        return QWindowSystemEventHandler::sendEvent(event);
+    }
+
+private:
+    QPointer<QWidget> m_window;
+};
 
 ModalCloseFilter::ModalCloseFilter(QWidget &window)
-    : m_window(&window)
-{
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
-        return;
-    m_protocols = internAtom(x11->connection(), "WM_PROTOCOLS");
-    m_deleteWindow = internAtom(x11->connection(), "WM_DELETE_WINDOW");
-    qApp->installNativeEventFilter(this);
-}
-
-bool ModalCloseFilter::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
-{
-    if (eventType != "xcb_generic_event_t" || !m_window || !m_protocols || !m_deleteWindow)
-        return false;
-    const auto *event = static_cast<const xcb_generic_event_t *>(message);
-    if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE)
-        return false;
-    const auto *client = reinterpret_cast<const xcb_client_message_event_t *>(event);
-    if (client->window != m_window->winId() || client->type != m_protocols
-        || client->data.data32[0] != m_deleteWindow)
-        return false;
-    // Without a modal box Qt delivers the close request itself.
-    if (!QApplication::activeModalWidget())
-        return false;
-    QMetaObject::invokeMethod(m_window, &QWidget::close, Qt::QueuedConnection);
-    return true;
-}
-
-#else
-
-ModalCloseFilter::ModalCloseFilter(QWidget &window)
-    : m_window(&window)
+    : m_handler(std::make_unique<Handler>(window))
 { }
 
-bool ModalCloseFilter::nativeEventFilter(const QByteArray &, void *, qintptr *)
-{
-    return false;
-}
-
-#endif
-
-ModalCloseFilter::~ModalCloseFilter()
-{
-    if (qApp)
-        qApp->removeNativeEventFilter(this);
-}
+ModalCloseFilter::~ModalCloseFilter() = default;
 
 } // namespace tallyclock

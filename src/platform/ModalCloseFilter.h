@@ -1,30 +1,26 @@
 #pragma once
 
-#include <QAbstractNativeEventFilter>
-#include <QPointer>
-
-#include <cstdint>
+#include <memory>
 
 class QWidget;
 
 namespace tallyclock {
 
-// Lets the window manager's close button end the program also while a message box
-// is open. Qt drops a close request for a window that a modal box blocks; on X11 this
-// filter sees the request first and closes the window itself. Elsewhere it does
-// nothing.
-class ModalCloseFilter final : public QAbstractNativeEventFilter
+// Lets the window manager's close button (or the compositor's close request) end the
+// program also while a message box or the save dialog is open. Qt drops a close
+// request for a window that a modal dialog blocks, on every platform; this filter sees
+// the window system's events before Qt handles them and closes the window itself.
+class ModalCloseFilter final
 {
 public:
     explicit ModalCloseFilter(QWidget &window);
-    ~ModalCloseFilter() override;
-
-    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
+    ~ModalCloseFilter();
+    ModalCloseFilter(const ModalCloseFilter &) = delete;
+    ModalCloseFilter &operator=(const ModalCloseFilter &) = delete;
 
 private:
-    QPointer<QWidget> m_window;
-    std::uint32_t m_protocols = 0;
-    std::uint32_t m_deleteWindow = 0;
+    class Handler;
+    std::unique_ptr<Handler> m_handler;
 };
 
 } // namespace tallyclock

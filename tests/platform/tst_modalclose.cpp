@@ -1,5 +1,9 @@
-// Runs on a real X server (xvfb-run): the window manager's close request must end
-// the program also while a message box blocks the main window.
+// Runs on a real display server: the close request that a user's click on the close
+// button sends must end the program also while a message box or the save dialog
+// blocks the main window. On X11 (xvfb-run) the test sends the request itself; on
+// Wayland run-under-sway.sh asks the compositor to close the window titled
+// "Tallyclock close test" once the dialog is up. Run one function per process: the
+// close ends every event loop of the run.
 #include "platform/Failure.h"
 #include "platform/ModalCloseFilter.h"
 #include "platform/QtDesktop.h"
@@ -13,6 +17,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 using namespace tallyclock;
 
@@ -28,7 +33,7 @@ xcb_atom_t atom(xcb_connection_t *connection, const char *name)
     return result;
 }
 
-// What a window manager sends when the user clicks the close button.
+// What an X11 window manager sends when the user clicks the close button.
 void requestClose(QWidget &window)
 {
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -67,33 +72,55 @@ class TestModalClose : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void closeRequestEndsWaitingMessageBox();
+    void closeDuringMessageBox();
+    void closeDuringSaveDialog();
+
+private:
+    void closeWhileOpen(const std::function<void(QtDesktop &)> &openDialog);
 };
 
-void TestModalClose::closeRequestEndsWaitingMessageBox()
+void TestModalClose::closeWhileOpen(const std::function<void(QtDesktop &)> &openDialog)
 {
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        QSKIP("needs an X server");
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("xcb") && platform != QLatin1String("wayland"))
+        QSKIP("needs an X server or a Wayland compositor");
     ClosingWindow window;
+    window.setWindowTitle(QStringLiteral("Tallyclock close test"));
     QtDesktop desktop;
     window.desktop = &desktop;
     desktop.setWindow(&window);
-    window.resize(200, 100);
+    window.resize(300, 200);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     ModalCloseFilter filter(window);
 
+    if (platform == QLatin1String("xcb"))
+        QTimer::singleShot(500, &window, [&] { requestClose(window); });
     // Give up after a while rather than hang, should the request never arrive.
-    QTimer::singleShot(500, &window, [&] { requestClose(window); });
-    QTimer::singleShot(10000, [] { QCoreApplication::exit(1); });
+    QTimer::singleShot(20000, [] { QCoreApplication::exit(1); });
     bool ended = false;
     try {
-        desktop.messageBox(QStringLiteral("A report"), 48, QStringLiteral("Application Error"));
+        openDialog(desktop);
     } catch (const ProgramEnding &) {
         ended = true;
     }
     QVERIFY(window.closed);
     QVERIFY(ended);
+}
+
+void TestModalClose::closeDuringMessageBox()
+{
+    closeWhileOpen([](QtDesktop &desktop) {
+        desktop.messageBox(QStringLiteral("A report"), 48, QStringLiteral("Application Error"));
+    });
+}
+
+void TestModalClose::closeDuringSaveDialog()
+{
+    closeWhileOpen([](QtDesktop &desktop) {
+        desktop.saveFileName(QStringLiteral("Save"),
+            QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"));
+    });
 }
 
 QTEST_MAIN(TestModalClose)

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Runs test functions of tst_modalclose on Wayland, in a headless sway of its own:
+#   run-under-sway.sh TEST_EXECUTABLE FUNCTION=DIALOG_TITLE...
+# For each function it starts the test, waits until the dialog titled DIALOG_TITLE is
+# up, and asks the compositor to close the main window, as a click on its close
+# button does. Exits 77 (skipped) where sway is not installed.
+set -uo pipefail
+exe="$1"
+shift
+if ! command -v sway >/dev/null || ! command -v swaymsg >/dev/null; then
+    echo "sway is not installed: skipped (Debian: apt-get install sway)"
+    exit 77
+fi
+
+runtime=$(mktemp -d)
+config="$runtime/config"
+printf 'output HEADLESS-1 resolution 1024x768\n' >"$config"
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+    # sway refuses to run as root.
+    chown 65534:65534 "$runtime" "$config"
+    as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+fi
+chmod 700 "$runtime"
+sway_pid=
+cleanup() {
+    if [ -n "$sway_pid" ]; then
+        kill "$sway_pid" 2>/dev/null
+        for _ in $(seq 20); do
+            kill -0 "$sway_pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -9 "$sway_pid" 2>/dev/null
+    fi
+    rm -rf "$runtime"
+}
+trap cleanup EXIT
+
+env -i PATH="$PATH" HOME="$runtime" XDG_RUNTIME_DIR="$runtime" WLR_BACKENDS=headless \
+    WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman "${as_user[@]}" \
+    sway --config "$config" >"$runtime/sway.log" 2>&1 &
+sway_pid=$!
+for _ in $(seq 100); do
+    socket=$(ls "$runtime"/sway-ipc.*.sock 2>/dev/null | head -n 1)
+    display=$(cd "$runtime" && ls wayland-* 2>/dev/null | grep -v '\.lock$' | head -n 1)
+    [ -n "$socket" ] && [ -n "$display" ] && break
+    sleep 0.1
+done
+if [ -z "${socket:-}" ] || [ -z "${display:-}" ]; then
+    echo "sway did not start:"
+    cat "$runtime/sway.log"
+    exit 1
+fi
+export SWAYSOCK="$socket"
+
+failed=0
+for pair in "$@"; do
+    function="${pair%%=*}"
+    title="${pair#*=}"
+    XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$display" QT_QPA_PLATFORM=wayland \
+        timeout -k 5 40 "$exe" "$function" &
+    test_pid=$!
+    seen=0
+    for _ in $(seq 150); do
+        if swaymsg -t get_tree 2>/dev/null | grep -q "\"name\": \"$title\""; then
+            seen=1
+            break
+        fi
+        sleep 0.1
+    done
+    if [ "$seen" = 1 ]; then
+        swaymsg '[title="^Tallyclock close test$"] kill' >/dev/null
+    else
+        echo "FAIL: $function: no window titled '$title' appeared"
+    fi
+    if ! wait "$test_pid"; then
+        echo "FAIL: $function; the compositor said:"
+        tail -n 20 "$runtime/sway.log"
+        failed=1
+    fi
+done
+exit "$failed"
