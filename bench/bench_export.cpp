@@ -22,8 +22,10 @@ public:
     bool clearClipboard() override { return true; }
     bool setClipboardText(const QString &) override { return true; }
     bool spreadsheetProgramAvailable() override { return true; }
+    bool spreadsheetOpensAsNewDocument() override { return true; }
     bool openInSpreadsheetProgram(const QString &) override { return true; }
     QString temporaryFolder() override { return QString(); }
+    QString documentsFolder() override { return QString(); }
 
 protected:
     int showMessageBox(const QString &, int, const QString &) override { return 1; }

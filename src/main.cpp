@@ -1,3 +1,4 @@
+#include "export/WorkbookPlaces.h"
 #include "platform/FileSystem.h"
 #include "platform/ModalCloseFilter.h"
 #include "platform/QtDesktop.h"
@@ -6,7 +7,9 @@
 #include "window/Form1.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QIcon>
+#include <QTimer>
 
 #include <clocale>
 
@@ -31,5 +34,10 @@ int main(int argc, char *argv[])
 
     form.Form_Load();
     form.showCentred();
+    // Template workbooks that earlier runs handed to the spreadsheet program.
+    QTimer::singleShot(0, &form, [&desktop] {
+        tallyclock::removeStaleTemplateWorkbooks(
+            desktop.temporaryFolder(), QDateTime::currentDateTime());
+    });
     return app.exec();
 }

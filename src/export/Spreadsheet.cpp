@@ -1,13 +1,12 @@
 #include "Spreadsheet.h"
 
+#include "WorkbookPlaces.h"
 #include "platform/Desktop.h"
 #include "platform/Failure.h"
 
-#include <QDir>
+#include <QDateTime>
 #include <QFile>
-#include <QHash>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 #include <xlsxwriter.h>
 
@@ -92,30 +91,16 @@ void SpreadsheetApplication::setVisible(bool visible)
     if (!visible)
         return;
     for (; m_shown < m_workbooks.size(); ++m_shown) {
-        const QString path = newWorkbookPath(m_desktop.temporaryFolder());
+        // A program that opens the file as a new, untitled workbook only reads it: a
+        // temporary file will do, and the user's Save asks where to put the work.
+        // Any other program would save into the file itself, so it goes where files
+        // last.
+        const QString path = m_desktop.spreadsheetOpensAsNewDocument()
+            ? newTemplateWorkbookPath(m_desktop.temporaryFolder())
+            : newKeptWorkbookPath(m_desktop.documentsFolder(), QDateTime::currentDateTime());
         writeXlsx(path, m_workbooks[m_shown]->ActiveSheet());
         if (!m_desktop.openInSpreadsheetProgram(path))
             throw Failure(QStringLiteral("The spreadsheet program could not open ") + path);
-    }
-}
-
-QString newWorkbookPath(const QString &temporaryFolder)
-{
-    // One folder per run and temporary folder, made on first use and left for the
-    // user: the spreadsheet program still has the files open when Tallyclock ends.
-    static QHash<QString, QString> runFolders;
-    QString &folder = runFolders[temporaryFolder];
-    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-        QTemporaryDir dir(QDir(temporaryFolder).filePath(QStringLiteral("tallyclock-XXXXXX")));
-        if (!dir.isValid())
-            throw Failure(QStringLiteral("Path/File access error: ") + dir.errorString());
-        dir.setAutoRemove(false);
-        folder = dir.path();
-    }
-    for (int n = 1;; ++n) {
-        const QString path = QDir(folder).filePath(QStringLiteral("Book%1.xlsx").arg(n));
-        if (!QFileInfo::exists(path))
-            return path;
     }
 }
 

@@ -45,8 +45,9 @@ private:
 
 // The spreadsheet program as the export drives it: create it, add a workbook, fill
 // the active sheet, make it visible. Making it visible writes each new workbook to a
-// new .xlsx file in a folder of this run under the temporary folder, and opens the
-// file in the desktop's spreadsheet program.
+// new .xlsx file and opens it in the desktop's spreadsheet program, so that the user
+// gets a new, unsaved workbook: where the program can, as an untitled copy of a
+// temporary file; otherwise as a file of its own in the user's documents folder.
 class SpreadsheetApplication
 {
 public:
@@ -72,9 +73,6 @@ bool isPlainDecimal(const QString &text);
 // Writes the sheet as an .xlsx workbook. Numbers are written the same whatever the
 // user's locale. A failed write leaves no file behind and fails.
 void writeXlsx(const QString &path, const SpreadsheetSheet &sheet);
-
-// A new file name in this run's folder under `temporaryFolder`.
-QString newWorkbookPath(const QString &temporaryFolder);
 
 // True when a spreadsheet program can be started; otherwise says so and is false.
 // Never fails.

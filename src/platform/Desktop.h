@@ -43,10 +43,16 @@ public:
 
     // Whether a program is installed that opens spreadsheet files.
     virtual bool spreadsheetProgramAvailable() = 0;
-    // Opens the file in that program. Returns false when it could not be started.
+    // Whether that program opens a file as a new, untitled document (reading it as a
+    // template), so that the file need not last. False when there is no program.
+    virtual bool spreadsheetOpensAsNewDocument() = 0;
+    // Opens the file in that program, as a new document where it can. Returns false
+    // when it could not be started.
     virtual bool openInSpreadsheetProgram(const QString &path) = 0;
-    // The folder for files the program makes for the user to look at.
+    // The folder for files that serve only until a program has read them.
     virtual QString temporaryFolder() = 0;
+    // The user's documents folder, for files the user keeps.
+    virtual QString documentsFolder() = 0;
 
     // The window is closing: from now on yields and message boxes throw ProgramEnding.
     void beginEnding() { m_ending = true; }

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -93,30 +94,79 @@ bool QtDesktop::setClipboardText(const QString &text)
     return true;
 }
 
-bool QtDesktop::spreadsheetProgramAvailable()
+namespace {
+
+// The program the desktop uses for .xlsx files, from its desktop entry.
+std::optional<SpreadsheetLaunch> registeredSpreadsheetProgram()
 {
     QProcess query;
     query.start(QStringLiteral("xdg-mime"),
         {QStringLiteral("query"), QStringLiteral("default"),
             QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet")});
-    if (query.waitForFinished(3000) && query.exitStatus() == QProcess::NormalExit
-        && query.exitCode() == 0 && !query.readAllStandardOutput().trimmed().isEmpty())
-        return true;
-    for (const char *program : {"localc", "libreoffice", "soffice", "gnumeric"}) {
-        if (!QStandardPaths::findExecutable(QLatin1String(program)).isEmpty())
-            return true;
+    if (!query.waitForFinished(3000) || query.exitStatus() != QProcess::NormalExit
+        || query.exitCode() != 0)
+        return std::nullopt;
+    const QString id = QString::fromUtf8(query.readAllStandardOutput().trimmed());
+    if (id.isEmpty())
+        return std::nullopt;
+    // "vendor-app.desktop" may also stand as "vendor/app.desktop".
+    QString entry = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, id);
+    if (entry.isEmpty() && id.contains(QLatin1Char('-')))
+        entry = QStandardPaths::locate(QStandardPaths::ApplicationsLocation,
+            QString(id).replace(id.indexOf(QLatin1Char('-')), 1, QLatin1Char('/')));
+    QFile file(entry);
+    if (entry.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return SpreadsheetLaunch{}; // registered, but only the desktop knows how to start it
+    return launchForExec(desktopEntryExec(file.read(1 << 20)));
+}
+
+} // namespace
+
+const std::optional<SpreadsheetLaunch> &QtDesktop::spreadsheetProgram()
+{
+    if (m_spreadsheet)
+        return *m_spreadsheet;
+    std::optional<SpreadsheetLaunch> found = registeredSpreadsheetProgram();
+    // Nothing registered: a spreadsheet program on the PATH, started directly.
+    for (const char *name : {"localc", "libreoffice", "soffice", "gnumeric"}) {
+        if (found)
+            break;
+        const QString program = QStandardPaths::findExecutable(QLatin1String(name));
+        if (!program.isEmpty())
+            found = qstrcmp(name, "gnumeric") == 0
+                ? SpreadsheetLaunch{program, {}, false}
+                : SpreadsheetLaunch{program, {QStringLiteral("-n")}, true};
     }
-    return false;
+    m_spreadsheet = found;
+    return *m_spreadsheet;
+}
+
+bool QtDesktop::spreadsheetProgramAvailable()
+{
+    return spreadsheetProgram().has_value();
+}
+
+bool QtDesktop::spreadsheetOpensAsNewDocument()
+{
+    return spreadsheetProgram() && spreadsheetProgram()->opensAsNewDocument;
 }
 
 bool QtDesktop::openInSpreadsheetProgram(const QString &path)
 {
+    const std::optional<SpreadsheetLaunch> &launch = spreadsheetProgram();
+    if (launch && !launch->program.isEmpty())
+        return QProcess::startDetached(launch->program, launch->arguments + QStringList{path});
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 QString QtDesktop::temporaryFolder()
 {
     return QDir::tempPath();
+}
+
+QString QtDesktop::documentsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
 } // namespace tallyclock

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "Desktop.h"
+#include "SpreadsheetProgram.h"
 
 #include <QPointer>
+
+#include <optional>
 
 class QWidget;
 
@@ -18,8 +21,10 @@ public:
     bool clearClipboard() override;
     bool setClipboardText(const QString &text) override;
     bool spreadsheetProgramAvailable() override;
+    bool spreadsheetOpensAsNewDocument() override;
     bool openInSpreadsheetProgram(const QString &path) override;
     QString temporaryFolder() override;
+    QString documentsFolder() override;
 
 protected:
     int showMessageBox(const QString &text, int style, const QString &title) override;
@@ -27,7 +32,11 @@ protected:
     QString showSaveDialog(const QString &title, const QString &filter) override;
 
 private:
+    // The desktop's program for .xlsx files, found on first use and kept for the run.
+    const std::optional<SpreadsheetLaunch> &spreadsheetProgram();
+
     QPointer<QWidget> m_window;
+    std::optional<std::optional<SpreadsheetLaunch>> m_spreadsheet;
 };
 
 } // namespace tallyclock

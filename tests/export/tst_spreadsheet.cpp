@@ -1,18 +1,24 @@
 #include "export/Spreadsheet.h"
 #include "export/SpreadsheetExport.h"
+#include "export/WorkbookPlaces.h"
 #include "fakes/CommaLocale.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/ResultsFixture.h"
 #include "platform/Failure.h"
+#include "platform/SpreadsheetProgram.h"
 #include "shell/ExportActivity.h"
 #include "shell/PointerSetting.h"
 #include "window/ClearResults.h"
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace tallyclock;
 
@@ -110,6 +116,10 @@ class TestSpreadsheet : public QObject
 private Q_SLOTS:
     void workbookReadBack();
     void workbookUnderCommaLocale();
+    void launchForDesktopEntry_data();
+    void launchForDesktopEntry();
+    void programThatSavesInPlaceGetsAKeptFile();
+    void staleTemplatesRemoved();
     void plainDecimal_data();
     void plainDecimal();
     void removeAll_data();
@@ -144,11 +154,113 @@ void TestSpreadsheet::workbookReadBack()
     // Yields: one per header, one per entry, one per cell of a ticked entry.
     QCOMPARE(e.desktop.yields, 2 + 6 + 2 * 5);
 
-    // A second export makes a new file beside the first.
+    // A second export makes a new file; the first stays as it was.
     e.run();
     QCOMPARE(e.desktop.opened.size(), 2);
     QVERIFY(e.desktop.opened[1] != xlsx);
-    QCOMPARE(QFileInfo(e.desktop.opened[1]).path(), QFileInfo(xlsx).path());
+    QCOMPARE(readSheet(xlsx), sampleSheet);
+}
+
+void TestSpreadsheet::launchForDesktopEntry_data()
+{
+    QTest::addColumn<QByteArray>("entry");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("asNewDocument");
+    const QStringList calcNew{"--calc", "-n"};
+    QTest::newRow("debian_libreoffice_calc")
+        << QByteArray("[Desktop Entry]\nName=LibreOffice Calc\nExec=libreoffice --calc %U\n"
+                      "[Desktop Action NewDocument]\nExec=libreoffice --calc\n")
+        << "libreoffice" << calcNew << true;
+    QTest::newRow("quoted_soffice_path")
+        << QByteArray("[Desktop Entry]\nExec = \"/opt/libre office/program/soffice\" --calc %U\n")
+        << "/opt/libre office/program/soffice" << calcNew << true;
+    QTest::newRow("localc") << QByteArray("[Desktop Entry]\nExec=localc %U\n") << "localc"
+                            << QStringList{"-n"} << true;
+    QTest::newRow("gnumeric") << QByteArray("[Desktop Entry]\nExec=gnumeric %U\n") << ""
+                              << QStringList{} << false;
+    QTest::newRow("flatpak_wrapper")
+        << QByteArray("[Desktop Entry]\nExec=/usr/bin/flatpak run --command=libreoffice "
+                      "org.libreoffice.LibreOffice --calc @@u %U @@\n")
+        << "" << QStringList{} << false;
+    QTest::newRow("libreoffice_only_in_an_action")
+        << QByteArray("[Desktop Entry]\nExec=othercalc %f\n[Desktop Action New]\nExec=localc\n")
+        << "" << QStringList{} << false;
+    QTest::newRow("no_exec") << QByteArray("[Desktop Entry]\nName=Calc\n") << "" << QStringList{}
+                             << false;
+}
+
+void TestSpreadsheet::launchForDesktopEntry()
+{
+    QFETCH(QByteArray, entry);
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, asNewDocument);
+    const SpreadsheetLaunch launch = launchForExec(desktopEntryExec(entry));
+    QCOMPARE(launch.program, program);
+    QCOMPARE(launch.arguments, arguments);
+    QCOMPARE(launch.opensAsNewDocument, asNewDocument);
+}
+
+void TestSpreadsheet::programThatSavesInPlaceGetsAKeptFile()
+{
+    Export e;
+    QTemporaryDir documents;
+    e.desktop.documents = documents.path();
+    e.desktop.opensAsNewDocument = false;
+    e.sampleEntries();
+    e.run();
+    e.run();
+    QVERIFY(e.desktop.boxes.isEmpty());
+    QCOMPARE(e.desktop.opened.size(), 2);
+    const QRegularExpression kept(
+        QRegularExpression::anchoredPattern(QRegularExpression::escape(documents.path())
+            + QStringLiteral("/Tallyclock/Results \\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d"
+                             "( \\(\\d+\\))?\\.xlsx")));
+    for (const QString &path : std::as_const(e.desktop.opened)) {
+        QVERIFY2(kept.match(path).hasMatch(), qPrintable(path));
+        QCOMPARE(readSheet(path), sampleSheet);
+    }
+    QVERIFY(e.desktop.opened[0] != e.desktop.opened[1]);
+    QVERIFY(QDir(e.temp.path()).isEmpty()); // nothing the system would empty
+
+    // Two exports within one second do not clash.
+    const QDateTime when(QDate(2026, 1, 2), QTime(3, 4, 5));
+    const QString first = newKeptWorkbookPath(documents.path(), when);
+    QCOMPARE(
+        first, documents.filePath(QStringLiteral("Tallyclock/Results 2026-01-02 03.04.05.xlsx")));
+    QFile(first).open(QIODevice::WriteOnly);
+    QCOMPARE(newKeptWorkbookPath(documents.path(), when),
+        first.chopped(5) + QStringLiteral(" (2).xlsx"));
+}
+
+void TestSpreadsheet::staleTemplatesRemoved()
+{
+    QTemporaryDir temp;
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime old = now.addDays(-2);
+    auto makeFolder = [&](const QString &name, const QString &file, const QDateTime &time) {
+        const QString folder = temp.filePath(name);
+        QDir().mkpath(folder);
+        if (!file.isEmpty()) {
+            QFile f(QDir(folder).filePath(file));
+            f.open(QIODevice::WriteOnly);
+            f.setFileTime(time, QFileDevice::FileModificationTime);
+        }
+        const timespec times[2] = {{time.toSecsSinceEpoch(), 0}, {time.toSecsSinceEpoch(), 0}};
+        utimensat(AT_FDCWD, QFile::encodeName(folder).constData(), times, 0);
+    };
+    makeFolder(QStringLiteral("tallyclock-Old001"), QStringLiteral("Results.xlsx"), old);
+    makeFolder(QStringLiteral("tallyclock-New001"), QStringLiteral("Results.xlsx"), now);
+    makeFolder(QStringLiteral("tallyclock-Other1"), QStringLiteral("notes.txt"), old);
+    makeFolder(QStringLiteral("tallyclock-longer-name"), QString(), old);
+    makeFolder(QStringLiteral("someone-else"), QStringLiteral("Results.xlsx"), old);
+    QCOMPARE(removeStaleTemplateWorkbooks(temp.path(), now), 1);
+    QStringList left = QDir(temp.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    left.sort();
+    QCOMPARE(left,
+        (QStringList{
+            "someone-else", "tallyclock-New001", "tallyclock-Other1", "tallyclock-longer-name"}));
 }
 
 void TestSpreadsheet::workbookUnderCommaLocale()
@@ -278,6 +390,7 @@ void TestSpreadsheet::failuresAreReportedAndPointerRestored_data()
     QTest::newRow("program_does_not_start") << false << "" << QStringList{at + "166"};
     QTest::newRow("no_temporary_folder")
         << true << "/nonexistent/tallyclock" << QStringList{at + "166"};
+    QTest::newRow("no_documents_folder") << true << "keep" << QStringList{at + "166"};
 }
 
 void TestSpreadsheet::failuresAreReportedAndPointerRestored()
@@ -288,7 +401,9 @@ void TestSpreadsheet::failuresAreReportedAndPointerRestored()
     Export e;
     e.sampleEntries();
     e.desktop.openSucceeds = openSucceeds;
-    if (!tempFolder.isEmpty())
+    if (tempFolder == QLatin1String("keep")) // the program saves in place: documents
+        e.desktop.opensAsNewDocument = false;
+    else if (!tempFolder.isEmpty())
         e.desktop.tempFolder = tempFolder;
     e.run();
     QCOMPARE(e.desktop.reportLines(), reports);

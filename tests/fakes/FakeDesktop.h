@@ -40,15 +40,19 @@ public:
 
     // Spreadsheet program.
     bool spreadsheetAvailable = true;
+    bool opensAsNewDocument = true;
     bool openSucceeds = true;
     QStringList opened;
     QString tempFolder;
+    QString documents;
 
     bool clearClipboard() override;
     bool setClipboardText(const QString &text) override;
     bool spreadsheetProgramAvailable() override { return spreadsheetAvailable; }
+    bool spreadsheetOpensAsNewDocument() override { return opensAsNewDocument; }
     bool openInSpreadsheetProgram(const QString &path) override;
     QString temporaryFolder() override { return tempFolder; }
+    QString documentsFolder() override { return documents; }
 
     QStringList boxTexts() const;
     // Lines "location at line N" of the error reports shown, in order.

@@ -1,0 +1,91 @@
+#include "WorkbookPlaces.h"
+
+#include "platform/Failure.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#endif
+
+namespace tallyclock {
+
+namespace {
+
+const QString templatePrefix = QStringLiteral("tallyclock-");
+
+Failure cannotMake(const QString &folder, const QString &reason)
+{
+    return Failure(QStringLiteral("Path/File access error: cannot make ") + folder
+        + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
+}
+
+bool ownedByUser(const QFileInfo &info)
+{
+#if defined(Q_OS_UNIX)
+    return info.ownerId() == ::getuid();
+#else
+    Q_UNUSED(info);
+    return true;
+#endif
+}
+
+} // namespace
+
+QString newTemplateWorkbookPath(const QString &temporaryFolder)
+{
+    QTemporaryDir dir(QDir(temporaryFolder).filePath(templatePrefix + QStringLiteral("XXXXXX")));
+    if (!dir.isValid())
+        throw cannotMake(temporaryFolder, dir.errorString());
+    // The program still reads the file when Tallyclock ends; a later run removes it.
+    dir.setAutoRemove(false);
+    return dir.filePath(QStringLiteral("Results.xlsx"));
+}
+
+QString newKeptWorkbookPath(const QString &documentsFolder, const QDateTime &now)
+{
+    if (documentsFolder.isEmpty())
+        throw cannotMake(QStringLiteral("the documents folder"), QString());
+    const QString folder = QDir(documentsFolder).filePath(QStringLiteral("Tallyclock"));
+    if (!QDir().mkpath(folder))
+        throw cannotMake(folder, QString());
+    const QString base = QStringLiteral("Results ") + now.toString(u"yyyy-MM-dd hh.mm.ss");
+    QString path = QDir(folder).filePath(base + QStringLiteral(".xlsx"));
+    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
+        path = QDir(folder).filePath(base + QStringLiteral(" (%1).xlsx").arg(n));
+    return path;
+}
+
+int removeStaleTemplateWorkbooks(const QString &temporaryFolder, const QDateTime &now)
+{
+    static const QRegularExpression name(QStringLiteral("^tallyclock-[A-Za-z0-9]{6}$"));
+    const QDateTime dayAgo = now.addDays(-1);
+    int removed = 0;
+    const QFileInfoList folders = QDir(temporaryFolder)
+                                      .entryInfoList({templatePrefix + QLatin1Char('*')},
+                                          QDir::Dirs | QDir::NoSymLinks | QDir::Hidden);
+    for (const QFileInfo &folder : folders) {
+        if (!name.match(folder.fileName()).hasMatch() || !ownedByUser(folder)
+            || folder.lastModified() > dayAgo)
+            continue;
+        const QFileInfoList files = QDir(folder.filePath())
+                                        .entryInfoList(QDir::AllEntries | QDir::System
+                                            | QDir::Hidden | QDir::NoDotAndDotDot);
+        const bool onlyOldWorkbooks = std::all_of(files.cbegin(), files.cend(), [&](const auto &f) {
+            return f.isFile() && !f.isSymLink() && f.suffix() == QLatin1String("xlsx")
+                && f.lastModified() <= dayAgo;
+        });
+        if (!onlyOldWorkbooks)
+            continue;
+        for (const QFileInfo &file : files)
+            QFile::remove(file.filePath());
+        if (QDir().rmdir(folder.filePath()))
+            ++removed;
+    }
+    return removed;
+}
+
+} // namespace tallyclock
