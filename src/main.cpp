@@ -3,6 +3,7 @@
 #include "platform/ModalCloseFilter.h"
 #include "platform/QtDesktop.h"
 #include "platform/SystemCounter.h"
+#include "shell/CommandLine.h"
 #include "shell/SkinEngine.h"
 #include "window/Form1.h"
 
@@ -15,9 +16,13 @@
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> exitCode = tallyclock::handleInformationOptions(argc, argv))
+        return *exitCode;
+
     QApplication app(argc, argv);
     // The name only: a display name would be appended to every window caption.
     QApplication::setApplicationName(QStringLiteral("tallyclock"));
+    QApplication::setApplicationVersion(QString::fromLatin1(tallyclock::programVersion()));
     QApplication::setDesktopFileName(QStringLiteral("org.tallyclock.tallyclock"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tallyclock.png")));
     // Numbers written for files must not follow the user's decimal comma.

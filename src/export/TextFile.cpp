@@ -65,6 +65,10 @@ void SafeTextFile::open(const QString &path)
         throw fileAccessError(path + QStringLiteral(" is not a regular file"));
 
     auto file = std::make_unique<QSaveFile>(target);
+    // A writable file in a folder that refuses new files (EACCES) cannot be replaced
+    // through a temporary file beside it; it is then written in place, without the
+    // atomic replace. Qt falls back only in that case.
+    file->setDirectWriteFallback(true);
     if (!file->open(QIODevice::WriteOnly))
         throw fileAccessError(file->errorString());
     m_file = std::move(file);

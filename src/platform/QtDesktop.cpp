@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QProcess>
@@ -49,31 +50,49 @@ void QtDesktop::processPendingEvents()
 
 namespace tallyclock {
 
-namespace {
-
-// "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|" becomes Qt's
-// "Text Files (*.txt);;All Files (*.*)".
-QString qtFilter(const QString &filter)
+void setUpSaveDialog(QFileDialog &dialog, const QString &title, const QString &filter)
 {
+    dialog.setWindowTitle(title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The program asks its own question before replacing a file.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+
+    // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|" becomes Qt's
+    // "Text Files (*.txt)" and "All Files (*.*)".
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
+    QStringList patterns;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         const QString &description = parts[i];
         const QString &pattern = parts[i + 1];
         filters << (description.contains(pattern)
                 ? description
                 : description + QStringLiteral(" (") + pattern + QLatin1Char(')'));
+        patterns << pattern;
     }
-    return filters.join(QStringLiteral(";;"));
-}
+    dialog.setNameFilters(filters);
 
-} // namespace
+    // "*.*" means every file, as it does on Windows; Qt would hide names without a
+    // dot, which the save allows. The text stays; the dialog's list matches "*".
+    // (A native dialog of the desktop, where one is used, filters on its own.)
+    auto *model = dialog.findChild<QFileSystemModel *>();
+    if (!model)
+        return;
+    QObject::connect(&dialog, &QFileDialog::filterSelected, model,
+        [model, filters, patterns](const QString &chosen) {
+            if (patterns.value(filters.indexOf(chosen)) == QLatin1String("*.*"))
+                model->setNameFilters({QStringLiteral("*")});
+        });
+}
 
 QString QtDesktop::showSaveDialog(const QString &title, const QString &filter)
 {
-    // The program asks its own question before replacing a file.
-    return QFileDialog::getSaveFileName(
-        m_window, title, QString(), qtFilter(filter), nullptr, QFileDialog::DontConfirmOverwrite);
+    QFileDialog dialog(m_window);
+    setUpSaveDialog(dialog, title, filter);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
 }
 
 bool QtDesktop::clearClipboard()

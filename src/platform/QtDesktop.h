@@ -7,9 +7,14 @@
 
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 namespace tallyclock {
+
+// Sets up a save dialog: title, filters from "description|pattern|" pairs, no question
+// before replacing a file. A "*.*" filter lists every file, names without a dot too.
+void setUpSaveDialog(QFileDialog &dialog, const QString &title, const QString &filter);
 
 // The desktop as the real program sees it: Qt's message boxes and event loop.
 class QtDesktop : public Desktop

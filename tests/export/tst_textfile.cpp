@@ -1,4 +1,5 @@
 #include "export/TextFile.h"
+#include "fakes/EnforcedFilePermissions.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/ResultsFixture.h"
 #include "platform/Failure.h"
@@ -114,6 +115,7 @@ private Q_SLOTS:
     void unopenableTargetReportsOnce_data();
     void unopenableTargetReportsOnce();
     void symbolicLinkIsFollowed();
+    void overwriteInReadOnlyFolder();
     void failingDeviceFailsTheWrite();
     void failedWriteLeavesOldFileAndNoTemporary();
     void overwriteOnFullDisk();
@@ -227,6 +229,21 @@ void TestTextFile::unopenableTargetReportsOnce()
     QVERIFY(!QFileInfo(s.path(QStringLiteral("pipe"))).isFile()); // not replaced by a file
     QVERIFY(QFileInfo(QStringLiteral("/dev/null")).isFile() == false);
     QCOMPARE(s.filesInDir(), QStringList{});
+}
+
+void TestTextFile::overwriteInReadOnlyFolder()
+{
+    Save s;
+    const QString target = s.overwriteExisting();
+    QVERIFY(QFile::setPermissions(s.dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    {
+        EnforcedFilePermissions enforced;
+        s.save.PushButton4_Click();
+    }
+    QFile::setPermissions(s.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(s.desktop.reportLines(), QStringList{});
+    QCOMPARE(read(target), threeLines);
+    QCOMPARE(s.filesInDir(), QStringList{"r.txt"});
 }
 
 void TestTextFile::symbolicLinkIsFollowed()

@@ -40,6 +40,12 @@ done
 [ -f "$work/prefix/share/icons/hicolor/scalable/apps/$id.svg" ] || fail "scalable icon"
 [ -f "$work/prefix/share/man/man1/tallyclock.1.gz" ] || fail "man page"
 [ -f "$work/prefix/share/doc/tallyclock/copyright" ] || fail "copyright"
+# --help and --version answer without a display and open no window.
+for option in --help --version; do
+    out=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$work/prefix/bin/tallyclock" "$option" 2>&1) \
+        || fail "tallyclock $option exits with an error"
+    case "$out" in *tallyclock*) ;; *) fail "tallyclock $option printed: $out" ;; esac
+done
 
 if command -v lintian >/dev/null && command -v dpkg-shlibdeps >/dev/null; then
     (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1) \
