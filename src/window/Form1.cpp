@@ -145,7 +145,9 @@ void Form1::buildControls()
     ListView1->setToolTip(listTip);
     ListView1->setAccessibleDescription(listTip);
     // Every colour of the list is its own, so that a skin recolouring the window does
-    // not reach the list or the empty part of its header.
+    // not reach the list or the empty part of its header. The header and its viewport
+    // get the palette too: under a style sheet they would take the application's
+    // instead of inheriting the list's.
     QPalette listPalette = ListView1->palette();
     for (int group = 0; group < QPalette::NColorGroups; ++group) {
         for (int role = 0; role < QPalette::NColorRoles; ++role) {
@@ -154,7 +156,9 @@ void Form1::buildControls()
             listPalette.setBrush(g, r, listPalette.brush(g, r));
         }
     }
-    ListView1->setPalette(listPalette);
+    for (QWidget *part : {static_cast<QWidget *>(ListView1), ListView1->viewport(),
+             static_cast<QWidget *>(ListView1->header()), ListView1->header()->viewport()})
+        part->setPalette(listPalette);
 
     auto button = [this](const char *name, const char *caption, QRect place) {
         auto *b = new QPushButton(QString::fromLatin1(caption), this);

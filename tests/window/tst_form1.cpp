@@ -451,7 +451,10 @@ void TestForm1::skin()
     QCOMPARE(f.PushButton2->palette().color(QPalette::Button), QColor(Qt::white));
     QCOMPARE(f.ListView1->palette().color(QPalette::Base),
         QApplication::palette(f.ListView1).color(QPalette::Base));
-    // The empty part of the list's header keeps the list's colours too.
+    // The empty part of the list's header keeps the list's colours too, also once the
+    // skin's style sheet is on the window, as the real engine puts it.
+    if (recoloured)
+        f.setStyleSheet(QStringLiteral("QLabel#Label1 { color: red; }"));
     QCOMPARE(f.ListView1->header()->palette().color(QPalette::Window), QColor(Qt::white));
 
     QCOMPARE(w.skin.calls.size(), calls);
