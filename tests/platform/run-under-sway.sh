@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Runs test functions of tst_modalclose on Wayland, in a headless sway of its own:
-#   run-under-sway.sh TEST_EXECUTABLE FUNCTION=DIALOG_TITLE...
-# For each function it starts the test, waits until the dialog titled DIALOG_TITLE is
-# up, and asks the compositor to close the main window, as a click on its close
+# Runs test functions on Wayland, in a headless sway of its own, one process each:
+#   run-under-sway.sh TEST_EXECUTABLE FUNCTION[=DIALOG_TITLE]...
+# With a title it waits until the dialog of that title is up and then asks the
+# compositor to close the window "Tallyclock close test", as a click on its close
 # button does. Exits 77 (skipped) where sway is not installed.
 set -uo pipefail
 exe="$1"
@@ -60,6 +60,10 @@ for pair in "$@"; do
     XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$display" QT_QPA_PLATFORM=wayland \
         timeout -k 5 40 "$exe" "$function" &
     test_pid=$!
+    if [ "$function" = "$pair" ]; then
+        wait "$test_pid" || { echo "FAIL: $function"; failed=1; }
+        continue
+    fi
     seen=0
     for _ in $(seq 150); do
         if swaymsg -t get_tree 2>/dev/null | grep -q "\"name\": \"$title\""; then
