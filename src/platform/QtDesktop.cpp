@@ -143,8 +143,10 @@ std::optional<SpreadsheetLaunch> registeredSpreadsheetProgram()
 
 const std::optional<SpreadsheetLaunch> &QtDesktop::spreadsheetProgram()
 {
+    // A program once found is kept for the run; without one, every export looks again,
+    // so that a program installed meanwhile is found.
     if (m_spreadsheet)
-        return *m_spreadsheet;
+        return m_spreadsheet;
     std::optional<SpreadsheetLaunch> found = registeredSpreadsheetProgram();
     // Nothing registered: a spreadsheet program on the PATH, started directly.
     for (const char *name : {"localc", "libreoffice", "soffice", "gnumeric"}) {
@@ -157,7 +159,7 @@ const std::optional<SpreadsheetLaunch> &QtDesktop::spreadsheetProgram()
                 : SpreadsheetLaunch{program, {QStringLiteral("-n")}, true};
     }
     m_spreadsheet = found;
-    return *m_spreadsheet;
+    return m_spreadsheet;
 }
 
 bool QtDesktop::spreadsheetProgramAvailable()

@@ -37,11 +37,11 @@ protected:
     QString showSaveDialog(const QString &title, const QString &filter) override;
 
 private:
-    // The desktop's program for .xlsx files, found on first use and kept for the run.
+    // The desktop's program for .xlsx files, or none.
     const std::optional<SpreadsheetLaunch> &spreadsheetProgram();
 
     QPointer<QWidget> m_window;
-    std::optional<std::optional<SpreadsheetLaunch>> m_spreadsheet;
+    std::optional<SpreadsheetLaunch> m_spreadsheet;
 };
 
 } // namespace tallyclock
