@@ -4,7 +4,7 @@
 #include "export/ResultsText.h"
 #include "export/Spreadsheet.h"
 #include "platform/Desktop.h"
-#include "window/ResultsList.h"
+#include "stopwatch/ResultsList.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -4,7 +4,7 @@
 #include "platform/Desktop.h"
 #include "shell/ErrorReport.h"
 #include "shell/TrappedHandler.h"
-#include "window/ResultsList.h"
+#include "stopwatch/ResultsList.h"
 
 namespace tallyclock {
 

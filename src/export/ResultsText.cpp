@@ -1,7 +1,7 @@
 #include "ResultsText.h"
 
 #include "platform/Desktop.h"
-#include "window/ResultsList.h"
+#include "stopwatch/ResultsList.h"
 
 #include <QList>
 

@@ -1,17 +1,15 @@
 #include "Spreadsheet.h"
 
+#include "NumericLocale.h"
 #include "WorkbookPlaces.h"
+#include "core/Failure.h"
 #include "platform/Desktop.h"
-#include "platform/Failure.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QRegularExpression>
 
 #include <xlsxwriter.h>
-
-#include <clocale>
-#include <locale.h>
 
 namespace tallyclock {
 
@@ -21,31 +19,6 @@ Failure cannotCreate()
 {
     return Failure(QStringLiteral("ActiveX component can't create object"));
 }
-
-// libxlsxwriter formats numbers with the C library; under a decimal-comma locale it
-// would write "1,5" and corrupt the workbook. The C locale holds for this thread
-// while a workbook is written.
-class CNumericLocale
-{
-public:
-    CNumericLocale()
-        : m_c(newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr)))
-        , m_previous(m_c ? uselocale(m_c) : static_cast<locale_t>(nullptr))
-    { }
-    ~CNumericLocale()
-    {
-        if (m_c) {
-            uselocale(m_previous);
-            freelocale(m_c);
-        }
-    }
-    CNumericLocale(const CNumericLocale &) = delete;
-    CNumericLocale &operator=(const CNumericLocale &) = delete;
-
-private:
-    locale_t m_c;
-    locale_t m_previous;
-};
 
 // The width a column needs for its longest text, in character units.
 double columnWidth(qsizetype longest)

@@ -1,13 +1,13 @@
 #include "TextFile.h"
 
+#include "core/Failure.h"
 #include "platform/Desktop.h"
-#include "platform/Failure.h"
 #include "platform/FileSystem.h"
 #include "shell/ErrorReport.h"
 #include "shell/ExportActivity.h"
 #include "shell/PointerSetting.h"
 #include "shell/TrappedHandler.h"
-#include "window/ResultsList.h"
+#include "stopwatch/ResultsList.h"
 
 #include <QFileInfo>
 #include <QSaveFile>

@@ -1,6 +1,6 @@
 #include "WorkbookPlaces.h"
 
-#include "platform/Failure.h"
+#include "core/Failure.h"
 
 #include <QDir>
 #include <QFileInfo>

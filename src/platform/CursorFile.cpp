@@ -1,6 +1,6 @@
 #include "CursorFile.h"
 
-#include "Failure.h"
+#include "core/Failure.h"
 
 #include <QBuffer>
 #include <QFile>

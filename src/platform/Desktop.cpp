@@ -1,6 +1,6 @@
 #include "Desktop.h"
 
-#include "Failure.h"
+#include "core/Failure.h"
 
 namespace tallyclock {
 

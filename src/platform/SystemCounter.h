@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PerformanceCounter.h"
+#include "core/PerformanceCounter.h"
 
 namespace tallyclock {
 

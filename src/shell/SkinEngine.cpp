@@ -1,6 +1,6 @@
 #include "SkinEngine.h"
 
-#include "platform/Failure.h"
+#include "core/Failure.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Failure.h"
+#include "core/Failure.h"
 
 #include <QString>
 

@@ -1,7 +1,9 @@
 #include "clsElapsedTimer.h"
 
-#include "platform/Failure.h"
-#include "platform/PerformanceCounter.h"
+#include "core/Failure.h"
+#include "core/PerformanceCounter.h"
+
+#include <QtNumeric>
 
 namespace tallyclock {
 
@@ -9,16 +11,16 @@ namespace {
 
 std::int64_t checkedSub(std::int64_t a, std::int64_t b)
 {
-    std::int64_t result;
-    if (__builtin_sub_overflow(a, b, &result))
+    qint64 result = 0;
+    if (qSubOverflow(qint64(a), qint64(b), &result))
         throw failures::overflow();
     return result;
 }
 
 std::int64_t checkedAdd(std::int64_t a, std::int64_t b)
 {
-    std::int64_t result;
-    if (__builtin_add_overflow(a, b, &result))
+    qint64 result = 0;
+    if (qAddOverflow(qint64(a), qint64(b), &result))
         throw failures::overflow();
     return result;
 }

@@ -1,7 +1,5 @@
 #include "Form1.h"
 
-#include "ClearResults.h"
-#include "TimeDisplay.h"
 #include "export/Clipboard.h"
 #include "export/SpreadsheetExport.h"
 #include "platform/CursorFile.h"
@@ -11,6 +9,8 @@
 #include "shell/ErrorReport.h"
 #include "shell/SkinEngine.h"
 #include "shell/TrappedHandler.h"
+#include "stopwatch/ClearResults.h"
+#include "stopwatch/TimeDisplay.h"
 #include "timing/clsElapsedTimer.h"
 
 #include <QApplication>

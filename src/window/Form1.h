@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ResultsList.h"
-#include "StopwatchController.h"
 #include "export/TextFile.h"
 #include "shell/ExportActivity.h"
 #include "shell/PointerSetting.h"
+#include "stopwatch/ResultsList.h"
+#include "stopwatch/StopwatchController.h"
 
 #include <QCursor>
 #include <QList>

@@ -1,8 +1,8 @@
+#include "core/Failure.h"
 #include "export/Clipboard.h"
 #include "export/ResultsText.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/ResultsFixture.h"
-#include "platform/Failure.h"
 
 #include <QTest>
 

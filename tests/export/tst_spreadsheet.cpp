@@ -1,14 +1,14 @@
+#include "core/Failure.h"
 #include "export/Spreadsheet.h"
 #include "export/SpreadsheetExport.h"
 #include "export/WorkbookPlaces.h"
 #include "fakes/CommaLocale.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/ResultsFixture.h"
-#include "platform/Failure.h"
 #include "platform/SpreadsheetProgram.h"
 #include "shell/ExportActivity.h"
 #include "shell/PointerSetting.h"
-#include "window/ClearResults.h"
+#include "stopwatch/ClearResults.h"
 
 #include <QDir>
 #include <QProcess>

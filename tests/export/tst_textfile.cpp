@@ -1,11 +1,11 @@
+#include "core/Failure.h"
 #include "export/TextFile.h"
 #include "fakes/EnforcedFilePermissions.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/ResultsFixture.h"
-#include "platform/Failure.h"
 #include "shell/ExportActivity.h"
 #include "shell/PointerSetting.h"
-#include "window/ClearResults.h"
+#include "stopwatch/ClearResults.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/PerformanceCounter.h"
+#include "core/PerformanceCounter.h"
 
 #include <cstdint>
 

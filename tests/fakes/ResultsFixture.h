@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/ResultsList.h"
+#include "stopwatch/ResultsList.h"
 
 #include <QStringList>
 #include <QTreeWidget>

@@ -14,7 +14,7 @@ fi
 
 runtime=$(mktemp -d)
 config="$runtime/config"
-printf 'output HEADLESS-1 resolution 1024x768\n' >"$config"
+printf 'xwayland disable\noutput HEADLESS-1 resolution 1024x768\n' >"$config"
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then
     # sway refuses to run as root.
@@ -58,14 +58,14 @@ for pair in "$@"; do
     function="${pair%%=*}"
     title="${pair#*=}"
     XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$display" QT_QPA_PLATFORM=wayland \
-        timeout -k 5 40 "$exe" "$function" &
+        timeout -k 5 60 "$exe" "$function" &
     test_pid=$!
     if [ "$function" = "$pair" ]; then
         wait "$test_pid" || { echo "FAIL: $function"; failed=1; }
         continue
     fi
     seen=0
-    for _ in $(seq 150); do
+    for _ in $(seq 300); do
         if swaymsg -t get_tree 2>/dev/null | grep -q "\"name\": \"$title\""; then
             seen=1
             break

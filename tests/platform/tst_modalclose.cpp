@@ -4,7 +4,7 @@
 // Wayland run-under-sway.sh asks the compositor to close the window titled
 // "Tallyclock close test" once the dialog is up. Run one function per process: the
 // close ends every event loop of the run.
-#include "platform/Failure.h"
+#include "core/Failure.h"
 #include "platform/ModalCloseFilter.h"
 #include "platform/QtDesktop.h"
 

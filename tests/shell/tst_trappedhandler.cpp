@@ -1,5 +1,5 @@
+#include "core/Failure.h"
 #include "fakes/FakeDesktop.h"
-#include "platform/Failure.h"
 #include "shell/ErrorReport.h"
 #include "shell/TrappedHandler.h"
 

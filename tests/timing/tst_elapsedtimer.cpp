@@ -1,5 +1,5 @@
+#include "core/Failure.h"
 #include "fakes/FakeCounter.h"
-#include "platform/Failure.h"
 #include "timing/clsElapsedTimer.h"
 
 #include <QTest>

@@ -3,9 +3,9 @@
 #include "fakes/FakeDesktop.h"
 #include "fakes/RecordingSkinEngine.h"
 #include "platform/CursorFile.h"
+#include "stopwatch/TimeDisplay.h"
 #include "timing/clsElapsedTimer.h"
 #include "window/Form1.h"
-#include "window/TimeDisplay.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "StopwatchController.h"
 
 #include "ResultsList.h"
+#include "core/Failure.h"
 #include "platform/Desktop.h"
-#include "platform/Failure.h"
 #include "shell/ErrorReport.h"
 #include "shell/TrappedHandler.h"
 #include "timing/DisplayFormat.h"

@@ -1,8 +1,8 @@
 #include "fakes/FakeCounter.h"
 #include "fakes/FakeDesktop.h"
+#include "stopwatch/ResultsList.h"
+#include "stopwatch/StopwatchController.h"
 #include "timing/clsElapsedTimer.h"
-#include "window/ResultsList.h"
-#include "window/StopwatchController.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 #include "ResultsList.h"
 
-#include "platform/Failure.h"
+#include "core/Failure.h"
 
 #include <QEvent>
 #include <QHeaderView>

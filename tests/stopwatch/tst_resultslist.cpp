@@ -1,9 +1,9 @@
+#include "core/Failure.h"
 #include "fakes/FakeDesktop.h"
-#include "platform/Failure.h"
 #include "shell/ExportActivity.h"
 #include "shell/PointerSetting.h"
-#include "window/ClearResults.h"
-#include "window/ResultsList.h"
+#include "stopwatch/ClearResults.h"
+#include "stopwatch/ResultsList.h"
 
 #include <QHeaderView>
 #include <QStyleOptionViewItem>
