@@ -9,15 +9,19 @@ namespace tallyclock {
 class PointerSetting
 {
 public:
-    static constexpr int Default = 0;
-    static constexpr int Arrow = 1;
-    static constexpr int Hourglass = 11;
-    static constexpr int Custom = 99;
+    // The settings the program writes, numbered as it has always numbered them.
+    enum Shape : int {
+        Default = 0, // the pointer of whatever lies under it
+        Arrow = 1,
+        Hourglass = 11, // also: an export is running
+        Custom = 99, // the image from HAND-M.CUR, or the pointing hand
+    };
 
+    // The setting as the program reads it.
     int value() const { return m_value; }
 
     // Writes the setting (also when it already has that value) and shows the pointer.
-    void set(int value)
+    void set(Shape value)
     {
         m_value = value;
         if (m_apply)
@@ -25,11 +29,11 @@ public:
     }
 
     // How a setting becomes a pointer on screen; none in tests that only read it.
-    void onChange(std::function<void(int)> apply) { m_apply = std::move(apply); }
+    void onChange(std::function<void(Shape)> apply) { m_apply = std::move(apply); }
 
 private:
-    int m_value = Default;
-    std::function<void(int)> m_apply;
+    Shape m_value = Default;
+    std::function<void(Shape)> m_apply;
 };
 
 } // namespace tallyclock

@@ -47,7 +47,7 @@ void setBackground(QWidget &widget, const QColor &colour)
 QVariant StyleSheetSkinEngine::invoke(int dispatchId, CallKind kind, const QVariantList &args)
 {
     switch (dispatchId) {
-    case 1:
+    case OptionWord:
         if (kind == CallKind::PropertyGet)
             return m_options;
         if (kind == CallKind::PropertyPut && args.size() == 1) {
@@ -55,26 +55,26 @@ QVariant StyleSheetSkinEngine::invoke(int dispatchId, CallKind kind, const QVari
             return {};
         }
         break;
-    case 2:
+    case LoadSkin:
         if (kind == CallKind::Method && args.size() == 2) {
             loadSkin(args[0].toString());
             return true;
         }
         break;
-    case 3:
+    case ApplyToWindow:
         if (kind == CallKind::Method && args.size() == 1) {
             applyToWindow(toInt32(args[0]));
             return {};
         }
         break;
-    case 5:
-    case 10:
+    case SkinDialogs:
+    case SkinControls:
         if (kind == CallKind::PropertyPut && args.size() == 1) {
-            (dispatchId == 5 ? m_skinDialogs : m_skinControls) = args[0].toBool();
+            (dispatchId == SkinDialogs ? m_skinDialogs : m_skinControls) = args[0].toBool();
             return {};
         }
         if (kind == CallKind::PropertyGet)
-            return dispatchId == 5 ? m_skinDialogs : m_skinControls;
+            return dispatchId == SkinDialogs ? m_skinDialogs : m_skinControls;
         break;
     default:
         break;
@@ -146,12 +146,14 @@ void ApplySkin(QWidget &Form1, SkinEngine &SkinFramework1, const QStringList &fo
     }
 
     using Kind = SkinEngine::CallKind;
-    SkinFramework1.invoke(2, Kind::Method, {skin, QString()});
-    const qint32 options = toInt32(SkinFramework1.invoke(1, Kind::PropertyGet));
-    SkinFramework1.invoke(1, Kind::PropertyPut, {options | 1});
-    SkinFramework1.invoke(5, Kind::PropertyPut, {true});
-    SkinFramework1.invoke(10, Kind::PropertyPut, {true});
-    SkinFramework1.invoke(3, Kind::Method, {static_cast<qint32>(Form1.winId())});
+    SkinFramework1.invoke(SkinEngine::LoadSkin, Kind::Method, {skin, QString()});
+    const qint32 options
+        = toInt32(SkinFramework1.invoke(SkinEngine::OptionWord, Kind::PropertyGet));
+    SkinFramework1.invoke(SkinEngine::OptionWord, Kind::PropertyPut, {options | 1});
+    SkinFramework1.invoke(SkinEngine::SkinDialogs, Kind::PropertyPut, {true});
+    SkinFramework1.invoke(SkinEngine::SkinControls, Kind::PropertyPut, {true});
+    SkinFramework1.invoke(
+        SkinEngine::ApplyToWindow, Kind::Method, {static_cast<qint32>(Form1.winId())});
 }
 
 } // namespace tallyclock

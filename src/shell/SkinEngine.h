@@ -8,16 +8,19 @@ class QWidget;
 
 namespace tallyclock {
 
-// The skin engine, driven by late-bound calls identified by dispatch number:
-//   2  method        load the skin file (path, ini section)
-//   1  property      option word
-//   5  property      switch: skin the program's dialogs as well
-//   10 property      switch: skin the window's controls
-//   3  method        apply the loaded skin to a window (its handle, 32-bit)
+// The skin engine, driven by late-bound calls identified by dispatch number.
 class SkinEngine
 {
 public:
     enum class CallKind { Method, PropertyGet, PropertyPut };
+    // The dispatch numbers the program calls, as the engine has always numbered them.
+    enum Call : int {
+        OptionWord = 1, // property: option word
+        LoadSkin = 2, // method: load the skin file (path, ini section)
+        ApplyToWindow = 3, // method: apply the loaded skin to a window (its handle, 32-bit)
+        SkinDialogs = 5, // property switch: skin the program's dialogs as well
+        SkinControls = 10, // property switch: skin the window's controls
+    };
 
     virtual ~SkinEngine() = default;
 

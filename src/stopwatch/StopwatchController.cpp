@@ -181,13 +181,13 @@ void StopwatchController::PushButton1_Click()
 bool StopwatchController::Form_KeyDown(int keyCode, int /*shift*/)
 {
     switch (keyCode) {
-    case 32:
+    case KeySpace:
         PushButton2_Click();
         return true;
-    case 76:
+    case KeyL:
         PushButton5_Click();
         return true;
-    case 8:
+    case KeyBackspace:
         PushButton1_Click();
         return true;
     default:

@@ -50,8 +50,11 @@ public:
     // Shows the elapsed timer's value and lets waiting events run twice.
     void UpdateDisplay();
 
-    // Space (32), L (76) and Backspace (8) run their handlers whatever the shift
-    // state. Returns whether the key was one of them.
+    // The key codes of the shortcuts, as the program has always numbered them.
+    enum KeyCode : int { KeyBackspace = 8, KeySpace = 32, KeyL = 76 };
+
+    // Space, L and Backspace run their handlers whatever the shift state. Returns
+    // whether the key was one of them.
     bool Form_KeyDown(int keyCode, int shift);
 
 private:

@@ -64,7 +64,7 @@ bool isLKeyPosition(const QKeyEvent *event)
 #endif
 }
 
-// Keys as the stopwatch numbers them: Space 32, L 76 (either case), Backspace 8.
+// Keys as the stopwatch numbers them (L in either case), 0 for any other.
 // Under a layout without Latin letters (Cyrillic, Greek) the key in L's place still
 // counts as L, as virtual key codes on Windows do; under a Latin layout (Dvorak,
 // AZERTY) only the key that types L does.
@@ -72,16 +72,16 @@ int keyCode(const QKeyEvent *event)
 {
     switch (event->key()) {
     case Qt::Key_Space:
-        return 32;
+        return StopwatchController::KeySpace;
     case Qt::Key_L:
-        return 76;
+        return StopwatchController::KeyL;
     case Qt::Key_Backspace:
-        return 8;
+        return StopwatchController::KeyBackspace;
     default:
         break;
     }
     const bool latinLetter = event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z;
-    return !latinLetter && isLKeyPosition(event) ? 76 : 0;
+    return !latinLetter && isLKeyPosition(event) ? StopwatchController::KeyL : 0;
 }
 
 int shiftState(Qt::KeyboardModifiers modifiers)
@@ -209,7 +209,7 @@ void Form1::wireControls()
         PushButton13_Click(m_desktop, *m_results, m_pointer, m_exports, m_applicationTitle);
     });
 
-    m_pointer.onChange([this](int setting) { showPointer(setting); });
+    m_pointer.onChange([this](PointerSetting::Shape setting) { showPointer(setting); });
 
     // Key preview (the window sees each key before the focused control does) and the
     // pointer moves over the window's controls.
@@ -342,7 +342,7 @@ void Form1::pointerOverBackground()
         m_pointer.set(PointerSetting::Default);
 }
 
-void Form1::showPointer(int setting)
+void Form1::showPointer(PointerSetting::Shape setting)
 {
     switch (setting) {
     case PointerSetting::Arrow:

@@ -82,7 +82,7 @@ private:
     void Form_QueryUnload();
     // The title of message boxes that name none of their own ("Tallyclock").
     void SetApplicationTitle();
-    void showPointer(int setting);
+    void showPointer(PointerSetting::Shape setting);
     void pointerOverButton(QPushButton *button);
     void pointerOverBackground();
 

@@ -138,7 +138,7 @@ void TestSpreadsheet::workbookReadBack()
 {
     Export e;
     e.sampleEntries();
-    e.pointer.set(99);
+    e.pointer.set(PointerSetting::Custom);
     e.run();
     QVERIFY(e.desktop.boxes.isEmpty());
     QCOMPARE(e.desktop.opened.size(), 1);
@@ -340,7 +340,7 @@ void TestSpreadsheet::noSpreadsheetProgram()
     for (int i = 0; i < entries; ++i)
         e.results.action(QStringLiteral("Timer Reset to "), QStringLiteral("0.000"));
     e.desktop.spreadsheetAvailable = false;
-    e.pointer.set(99);
+    e.pointer.set(PointerSetting::Custom);
     e.run();
     QCOMPARE(e.desktop.boxTexts(), (QStringList{notInstalledTest, notInstalledHandler}));
     for (const FakeDesktop::Box &box : std::as_const(e.desktop.boxes)) {
@@ -356,7 +356,7 @@ void TestSpreadsheet::noSpreadsheetProgram()
 void TestSpreadsheet::emptyListDoesNothing()
 {
     Export e;
-    e.pointer.set(99);
+    e.pointer.set(PointerSetting::Custom);
     e.run();
     QVERIFY(e.desktop.boxes.isEmpty());
     QVERIFY(e.desktop.opened.isEmpty());
@@ -372,7 +372,7 @@ void TestSpreadsheet::clearRefusedDuringExportEvenAfterHover()
         if (!std::exchange(once, false))
             return;
         QCOMPARE(e.pointer.value(), 11);
-        e.pointer.set(99); // the mouse passed over Start/Stop
+        e.pointer.set(PointerSetting::Custom); // the mouse passed over Start/Stop
         PushButton3_Click(e.desktop, e.results.list, e.pointer, e.exports);
     };
     e.run();

@@ -144,7 +144,7 @@ void TestTextFile::fileBytes()
         s.threeEntries();
     const QString target = s.path(QStringLiteral("results")); // no extension is added
     s.desktop.savePaths << target;
-    s.pointer.set(99);
+    s.pointer.set(PointerSetting::Custom);
     s.save.PushButton4_Click();
     QCOMPARE(read(target), bytes);
     QVERIFY(s.desktop.boxes.isEmpty()); // a new file: no question, no message
@@ -353,7 +353,7 @@ void TestTextFile::clearRefusedDuringSaveEvenAfterHover()
         if (!std::exchange(once, false))
             return;
         QCOMPARE(s.pointer.value(), 11);
-        s.pointer.set(99); // the mouse passed over Start/Stop
+        s.pointer.set(PointerSetting::Custom); // the mouse passed over Start/Stop
         PushButton3_Click(s.desktop, s.results.list, s.pointer, s.exports);
     };
     s.save.PushButton4_Click();

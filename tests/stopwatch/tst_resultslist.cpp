@@ -161,7 +161,7 @@ void TestResultsList::clearResults()
     m_list->addItem(QStringLiteral("b"));
     FakeDesktop desktop;
     PointerSetting setting;
-    setting.set(pointer);
+    setting.set(PointerSetting::Shape(pointer));
     ExportActivity exports;
     std::optional<ExportActivity::Scope> running;
     if (exporting)

@@ -346,7 +346,7 @@ void TestForm1::pointer()
     QFETCH(int, after);
     Window w;
     w.load();
-    w.form->pointer().set(before);
+    w.form->pointer().set(PointerSetting::Shape(before));
     QWidget *target = over == QLatin1String("Form1") ? w.form.get()
         : over == QLatin1String("ListView1")         ? w.form->ListView1->viewport()
                                                      : w.form->findChild<QWidget *>(over);
@@ -360,9 +360,9 @@ void TestForm1::pointerShapes()
     w.load();
     w.moveOver(w.form->PushButton5); // no pointer file: the platform's hand
     QCOMPARE(w.form->cursor().shape(), Qt::PointingHandCursor);
-    w.form->pointer().set(11);
+    w.form->pointer().set(PointerSetting::Hourglass);
     QCOMPARE(w.form->cursor().shape(), Qt::WaitCursor);
-    w.form->pointer().set(1);
+    w.form->pointer().set(PointerSetting::Arrow);
     QCOMPARE(w.form->cursor().shape(), Qt::ArrowCursor);
     w.moveOver(w.form->Label1);
     QCOMPARE(w.form->pointer().value(), 0);
