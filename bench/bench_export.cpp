@@ -3,6 +3,7 @@
 // and the workbook written with libxlsxwriter.
 #include "export/ResultsText.h"
 #include "export/Spreadsheet.h"
+#include "export/XlsxFile.h"
 #include "platform/Desktop.h"
 #include "stopwatch/ResultsList.h"
 

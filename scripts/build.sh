@@ -13,5 +13,11 @@ if [ "${CI:-}" = "true" ]; then
     args+=(-DTALLYCLOCK_WERROR=ON)
 fi
 
-cmake -S . -B "$dir" "${args[@]}" >/dev/null
+# The configure output goes to a log, shown only when configuring fails.
+mkdir -p "$dir"
+if ! cmake -S . -B "$dir" "${args[@]}" >"$dir/configure.log" 2>&1; then
+    cat "$dir/configure.log" >&2
+    echo "configuring failed; the output above is in $dir/configure.log" >&2
+    exit 1
+fi
 cmake --build "$dir" --parallel "$(nproc)"

@@ -17,6 +17,16 @@ packages=(
     desktop-file-utils appstream lintian dpkg-dev file clang-format
 )
 
+# Elsewhere: say what is needed instead of guessing at another package manager.
+if ! command -v dpkg-query >/dev/null || ! command -v apt-get >/dev/null; then
+    echo "This set-up installs packages on Debian 12 only. Elsewhere, install by hand:"
+    echo "  a C++20 compiler, CMake >= 3.25, pkg-config, Qt 6.4+ (Core, Gui, Widgets, Test,"
+    echo "  and its private headers), libxlsxwriter with zlib, Google Benchmark (optional),"
+    echo "  and for the tests: Xvfb with xvfb-run, sway, unzip, Liberation fonts."
+    echo "Debian's names for them: ${packages[*]}"
+    exit 0
+fi
+
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

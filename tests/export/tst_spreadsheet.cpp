@@ -2,6 +2,7 @@
 #include "export/Spreadsheet.h"
 #include "export/SpreadsheetExport.h"
 #include "export/WorkbookPlaces.h"
+#include "export/XlsxFile.h"
 #include "fakes/CommaLocale.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/ResultsFixture.h"
