@@ -1,7 +1,5 @@
 #include "Form1.h"
 
-#include "export/Clipboard.h"
-#include "export/SpreadsheetExport.h"
 #include "platform/CursorFile.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
@@ -9,7 +7,6 @@
 #include "shell/ErrorReport.h"
 #include "shell/SkinEngine.h"
 #include "shell/TrappedHandler.h"
-#include "stopwatch/ClearResults.h"
 #include "stopwatch/TimeDisplay.h"
 #include "timing/clsElapsedTimer.h"
 
@@ -107,7 +104,7 @@ Form1::Form1(Desktop &desktop, PerformanceCounter &counter, SkinEngine &skinEngi
     m_results = std::make_unique<ResultsList>(*ListView1);
     m_controller = std::make_unique<StopwatchController>(m_desktop, m_counter, *m_results,
         StopwatchControls{PushButton2, PushButton5, Label1, &Timer1});
-    m_textFileSave = std::make_unique<TextFileSave>(
+    m_actions = std::make_unique<ResultActions>(
         m_desktop, *m_results, m_pointer, m_exports, m_applicationTitle);
     wireControls();
 }
@@ -201,13 +198,10 @@ void Form1::wireControls()
     onClick(PushButton2, [this] { m_controller->PushButton2_Click(); });
     onClick(PushButton5, [this] { m_controller->PushButton5_Click(); });
     onClick(PushButton1, [this] { m_controller->PushButton1_Click(); });
-    onClick(
-        PushButton3, [this] { PushButton3_Click(m_desktop, *m_results, m_pointer, m_exports); });
-    onClick(PushButton4, [this] { m_textFileSave->PushButton4_Click(); });
-    onClick(PushButton6, [this] { PushButton6_Click(m_desktop, *m_results, m_applicationTitle); });
-    onClick(PushButton13, [this] {
-        PushButton13_Click(m_desktop, *m_results, m_pointer, m_exports, m_applicationTitle);
-    });
+    onClick(PushButton3, [this] { m_actions->PushButton3_Click(); });
+    onClick(PushButton4, [this] { m_actions->PushButton4_Click(); });
+    onClick(PushButton6, [this] { m_actions->PushButton6_Click(); });
+    onClick(PushButton13, [this] { m_actions->PushButton13_Click(); });
 
     m_pointer.onChange([this](PointerSetting::Shape setting) { showPointer(setting); });
 

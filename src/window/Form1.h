@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/TextFile.h"
+#include "export/ResultActions.h"
 #include "shell/ExportActivity.h"
 #include "shell/PointerSetting.h"
 #include "stopwatch/ResultsList.h"
@@ -57,7 +57,6 @@ public:
     StopwatchController &controller() { return *m_controller; }
     ResultsList &results() { return *m_results; }
     ExportActivity &exports() { return m_exports; }
-    TextFileSave &textFileSave() { return *m_textFileSave; }
 
     // The controls, under their design names.
     QGroupBox *Frame1;
@@ -96,7 +95,7 @@ private:
     std::unique_ptr<ResultsList> m_results;
     std::unique_ptr<StopwatchController> m_controller;
     ExportActivity m_exports;
-    std::unique_ptr<TextFileSave> m_textFileSave;
+    std::unique_ptr<ResultActions> m_actions;
     std::function<void()> m_onEnded;
     // The window and the controls whose pointer moves switch the pointer.
     QList<QWidget *> m_pointerAreas;

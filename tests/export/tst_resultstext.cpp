@@ -1,6 +1,7 @@
 #include "core/Failure.h"
 #include "export/Clipboard.h"
 #include "export/ResultsText.h"
+#include "fakes/ActionsFixture.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/ResultsFixture.h"
 
@@ -123,12 +124,12 @@ void TestResultsText::clipboard()
     QFETCH(int, busyFor);
     QFETCH(QString, clipboard);
     QFETCH(int, setAttempts);
-    ResultsFixture f;
+    ActionsFixture f;
     if (entries)
-        f.action(QStringLiteral("Timer started at "), QStringLiteral("0.000"));
-    FakeDesktop desktop;
+        f.results.action(QStringLiteral("Timer started at "), QStringLiteral("0.000"));
+    FakeDesktop &desktop = f.desktop;
     desktop.clipboardBusyFor = busyFor;
-    PushButton6_Click(desktop, f.list, QStringLiteral("Tallyclock"));
+    f.actions.PushButton6_Click();
     QCOMPARE(desktop.clipboard, clipboard);
     QCOMPARE(desktop.setAttempts, setAttempts);
     QCOMPARE(desktop.clearAttempts, entries ? std::min(busyFor + 1, 1000) : 0);
@@ -143,11 +144,11 @@ void TestResultsText::clipboard()
 
 void TestResultsText::clipboardClearedDuringCopy()
 {
-    ResultsFixture f;
-    f.action(QStringLiteral("Timer started at "), QStringLiteral("0.000"));
-    FakeDesktop desktop;
-    desktop.onYield = [&] { f.list.clear(); };
-    PushButton6_Click(desktop, f.list, QStringLiteral("Tallyclock"));
+    ActionsFixture f;
+    f.results.action(QStringLiteral("Timer started at "), QStringLiteral("0.000"));
+    FakeDesktop &desktop = f.desktop;
+    desktop.onYield = [&] { f.results.list.clear(); };
+    f.actions.PushButton6_Click();
     QCOMPARE(desktop.clipboard, QStringLiteral("held before"));
     QCOMPARE(desktop.reportLines(),
         QStringList{"in Tallyclock2021/08/31.Form1.PushButton6_Click at line 106"});

@@ -3,6 +3,7 @@
 #include "export/SpreadsheetExport.h"
 #include "export/WorkbookPlaces.h"
 #include "export/XlsxFile.h"
+#include "fakes/ActionsFixture.h"
 #include "fakes/CommaLocale.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/ResultsFixture.h"
@@ -62,20 +63,13 @@ QMap<QString, QString> readSheet(const QString &xlsx)
     return cells;
 }
 
-struct Export
+struct Export : ActionsFixture
 {
     QTemporaryDir temp;
-    FakeDesktop desktop;
-    ResultsFixture results;
-    PointerSetting pointer;
-    ExportActivity exports;
 
     Export() { desktop.tempFolder = temp.path(); }
 
-    void run()
-    {
-        PushButton13_Click(desktop, results.list, pointer, exports, QStringLiteral("Tallyclock"));
-    }
+    void run() { actions.PushButton13_Click(); }
 
     void sampleEntries()
     {
@@ -128,7 +122,8 @@ private Q_SLOTS:
     void noSpreadsheetProgram_data();
     void noSpreadsheetProgram();
     void emptyListDoesNothing();
-    void clearRefusedDuringExportEvenAfterHover();
+    void clearRefusedWhileAnExportRunsEvenAfterHover_data();
+    void clearRefusedWhileAnExportRunsEvenAfterHover();
     void failuresAreReportedAndPointerRestored_data();
     void failuresAreReportedAndPointerRestored();
     void failedWriteLeavesNoFile();
@@ -364,22 +359,45 @@ void TestSpreadsheet::emptyListDoesNothing()
     QCOMPARE(e.pointer.value(), 99);
 }
 
-void TestSpreadsheet::clearRefusedDuringExportEvenAfterHover()
+void TestSpreadsheet::clearRefusedWhileAnExportRunsEvenAfterHover_data()
 {
+    QTest::addColumn<bool>("textFile");
+    QTest::newRow("text_file") << true;
+    QTest::newRow("spreadsheet") << false;
+}
+
+// Both exports hold the busy state: Clear Results does nothing while either reads the
+// list, also once a move over Start/Stop has replaced the hourglass.
+void TestSpreadsheet::clearRefusedWhileAnExportRunsEvenAfterHover()
+{
+    QFETCH(bool, textFile);
     Export e;
     e.sampleEntries();
+    const QString target = e.temp.filePath(QStringLiteral("r.txt"));
+    e.desktop.savePaths << target;
     bool once = true;
     e.desktop.onYield = [&] {
         if (!std::exchange(once, false))
             return;
         QCOMPARE(e.pointer.value(), 11);
         e.pointer.set(PointerSetting::Custom); // the mouse passed over Start/Stop
-        PushButton3_Click(e.desktop, e.results.list, e.pointer, e.exports);
+        e.actions.PushButton3_Click();
     };
-    e.run();
+    if (textFile)
+        e.actions.PushButton4_Click();
+    else
+        e.run();
     QCOMPARE(e.results.list.itemCount(), 6);
     QVERIFY(e.desktop.boxes.isEmpty());
-    QCOMPARE(readSheet(e.desktop.opened.value(0)), sampleSheet);
+    if (textFile) {
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().count("\r\n"), 6);
+    } else {
+        QCOMPARE(readSheet(e.desktop.opened.value(0)), sampleSheet);
+    }
+    e.actions.PushButton3_Click(); // after the export
+    QCOMPARE(e.results.list.itemCount(), 0);
 }
 
 void TestSpreadsheet::failuresAreReportedAndPointerRestored_data()

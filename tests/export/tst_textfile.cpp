@@ -1,5 +1,6 @@
 #include "core/Failure.h"
 #include "export/TextFile.h"
+#include "fakes/ActionsFixture.h"
 #include "fakes/EnforcedFilePermissions.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/ResultsFixture.h"
@@ -55,15 +56,9 @@ void write(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
-struct Save
+struct Save : ActionsFixture
 {
     QTemporaryDir dir;
-    FakeDesktop desktop;
-    ResultsFixture results;
-    PointerSetting pointer;
-    ExportActivity exports;
-    QString title = QStringLiteral("Tallyclock");
-    TextFileSave save{desktop, results.list, pointer, exports, title};
 
     QString path(const QString &name) const { return dir.filePath(name); }
 
@@ -120,7 +115,6 @@ private Q_SLOTS:
     void failedWriteLeavesOldFileAndNoTemporary();
     void overwriteOnFullDisk();
     void secondClickWhileWritingIsIgnored();
-    void clearRefusedDuringSaveEvenAfterHover();
     void programEndingMidSaveLeavesTargetAlone();
 };
 
@@ -145,7 +139,7 @@ void TestTextFile::fileBytes()
     const QString target = s.path(QStringLiteral("results")); // no extension is added
     s.desktop.savePaths << target;
     s.pointer.set(PointerSetting::Custom);
-    s.save.PushButton4_Click();
+    s.actions.PushButton4_Click();
     QCOMPARE(read(target), bytes);
     QVERIFY(s.desktop.boxes.isEmpty()); // a new file: no question, no message
     QCOMPARE(s.pointer.value(), 1);
@@ -153,7 +147,7 @@ void TestTextFile::fileBytes()
     QCOMPARE(s.filesInDir(), QStringList{"results"});
     QCOMPARE(
         s.desktop.saveDialogs, QStringList{"Save|Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"});
-    QCOMPARE(s.save.CommonDialog1.Flags, 2621953);
+    QCOMPARE(s.actions.CommonDialog1().Flags, 2621953);
 }
 
 void TestTextFile::overwriteQuestion_data()
@@ -176,7 +170,7 @@ void TestTextFile::overwriteQuestion()
     write(target, "old results\r\n");
     s.desktop.savePaths << target;
     s.desktop.answers << answer;
-    s.save.PushButton4_Click();
+    s.actions.PushButton4_Click();
     QCOMPARE(s.desktop.boxes.size(), 1);
     QCOMPARE(s.desktop.boxes[0].text,
         QStringLiteral("Are you sure you wish to overwrite ") + target + QStringLiteral(" ?"));
@@ -192,10 +186,10 @@ void TestTextFile::cancelWritesNothing()
     Save s;
     s.threeEntries();
     s.desktop.savePaths << s.path(QStringLiteral("first.txt")) << QString();
-    s.save.PushButton4_Click();
+    s.actions.PushButton4_Click();
     QFile::remove(s.path(QStringLiteral("first.txt")));
-    s.save.PushButton4_Click(); // cancelled: the earlier name is not reused
-    QVERIFY(s.save.CommonDialog1.FileName.isEmpty());
+    s.actions.PushButton4_Click(); // cancelled: the earlier name is not reused
+    QVERIFY(s.actions.CommonDialog1().FileName.isEmpty());
     QVERIFY(s.filesInDir().isEmpty());
     QVERIFY(s.desktop.boxes.isEmpty());
 }
@@ -221,7 +215,7 @@ void TestTextFile::unopenableTargetReportsOnce()
     s.desktop.savePaths << path;
     if (QFileInfo::exists(path))
         s.desktop.answers << MessageAnswer::Yes;
-    s.save.PushButton4_Click();
+    s.actions.PushButton4_Click();
     QCOMPARE(s.desktop.reportLines(),
         QStringList{"in Tallyclock2021/08/31.Form1.PushButton4_Click at line 130"});
     QCOMPARE(s.pointer.value(), 1);
@@ -238,7 +232,7 @@ void TestTextFile::overwriteInReadOnlyFolder()
     QVERIFY(QFile::setPermissions(s.dir.path(), QFile::ReadOwner | QFile::ExeOwner));
     {
         EnforcedFilePermissions enforced;
-        s.save.PushButton4_Click();
+        s.actions.PushButton4_Click();
     }
     QFile::setPermissions(s.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(s.desktop.reportLines(), QStringList{});
@@ -256,7 +250,7 @@ void TestTextFile::symbolicLinkIsFollowed()
     QVERIFY(QFile::link(QStringLiteral("real.txt"), link));
     s.desktop.savePaths << link;
     s.desktop.answers << MessageAnswer::Yes;
-    s.save.PushButton4_Click();
+    s.actions.PushButton4_Click();
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(read(real), threeLines);
     QVERIFY(s.desktop.reportLines().isEmpty());
@@ -282,7 +276,7 @@ void TestTextFile::failedWriteLeavesOldFileAndNoTemporary()
         if (++yields == 2)
             s.results.list.clear();
     };
-    s.save.PushButton4_Click();
+    s.actions.PushButton4_Click();
     QCOMPARE(s.desktop.reportLines(),
         QStringList{"in Tallyclock2021/08/31.Form1.PushButton4_Click at line 136"});
     QCOMPARE(read(target), QByteArray("old results\r\n"));
@@ -309,23 +303,18 @@ void TestTextFile::overwriteOnFullDisk()
         const QByteArray block(1024, 'x');
         while (filler.write(block) == block.size() && filler.flush()) { }
     }
-    FakeDesktop desktop;
-    ResultsFixture results;
+    ActionsFixture f;
     for (int i = 0; i < 400; ++i)
-        results.action(
+        f.results.action(
             QStringLiteral("Timer Lapsed at "), QString::number(i) + QStringLiteral(".500"));
-    PointerSetting pointer;
-    ExportActivity exports;
-    const QString title = QStringLiteral("Tallyclock");
-    TextFileSave save(desktop, results.list, pointer, exports, title);
-    desktop.savePaths << target;
-    desktop.answers << MessageAnswer::Yes;
-    save.PushButton4_Click();
-    QCOMPARE(desktop.reportLines().size(), 1);
+    f.desktop.savePaths << target;
+    f.desktop.answers << MessageAnswer::Yes;
+    f.actions.PushButton4_Click();
+    QCOMPARE(f.desktop.reportLines().size(), 1);
     QCOMPARE(read(target), old);
     QCOMPARE(
         QDir(dir).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "results.txt"}));
-    QCOMPARE(pointer.value(), 1);
+    QCOMPARE(f.pointer.value(), 1);
 }
 
 void TestTextFile::secondClickWhileWritingIsIgnored()
@@ -336,32 +325,11 @@ void TestTextFile::secondClickWhileWritingIsIgnored()
     int yields = 0;
     s.desktop.onYield = [&] {
         if (++yields == 1)
-            s.save.PushButton4_Click(); // would show a second dialog, which is not scripted
+            s.actions.PushButton4_Click(); // would show a second dialog, which is not scripted
     };
-    s.save.PushButton4_Click();
+    s.actions.PushButton4_Click();
     QCOMPARE(s.desktop.saveDialogs.size(), 1);
     QCOMPARE(read(s.path(QStringLiteral("r.txt"))), threeLines);
-}
-
-void TestTextFile::clearRefusedDuringSaveEvenAfterHover()
-{
-    Save s;
-    s.threeEntries();
-    s.desktop.savePaths << s.path(QStringLiteral("r.txt"));
-    bool once = true;
-    s.desktop.onYield = [&] {
-        if (!std::exchange(once, false))
-            return;
-        QCOMPARE(s.pointer.value(), 11);
-        s.pointer.set(PointerSetting::Custom); // the mouse passed over Start/Stop
-        PushButton3_Click(s.desktop, s.results.list, s.pointer, s.exports);
-    };
-    s.save.PushButton4_Click();
-    QCOMPARE(s.results.list.itemCount(), 3);
-    QCOMPARE(read(s.path(QStringLiteral("r.txt"))), threeLines);
-    QVERIFY(s.desktop.boxes.isEmpty());
-    PushButton3_Click(s.desktop, s.results.list, s.pointer, s.exports); // after the save
-    QCOMPARE(s.results.list.itemCount(), 0);
 }
 
 void TestTextFile::programEndingMidSaveLeavesTargetAlone()
@@ -373,7 +341,7 @@ void TestTextFile::programEndingMidSaveLeavesTargetAlone()
         if (++yields == 2)
             s.desktop.beginEnding();
     };
-    QVERIFY_THROWS_EXCEPTION(ProgramEnding, s.save.PushButton4_Click());
+    QVERIFY_THROWS_EXCEPTION(ProgramEnding, s.actions.PushButton4_Click());
     QCOMPARE(read(target), QByteArray("old results\r\n"));
     QCOMPARE(s.filesInDir(), QStringList{"r.txt"});
     QVERIFY(s.desktop.boxes.size() == 1); // the question only
