@@ -1,5 +1,7 @@
 #include "ResultsList.h"
 
+#include "core/Twips.h"
+
 #include "core/Failure.h"
 
 #include <QEvent>
@@ -34,12 +36,6 @@ public:
     }
 };
 
-int twipsToPixels(int twips)
-{
-    // A column of a few twips is still one pixel wide, so its divider can be dragged.
-    const int pixels = static_cast<int>(std::lround(twips / double(ResultsList::twipsPerPixel)));
-    return twips > 0 ? std::max(1, pixels) : 0;
-}
 
 constexpr int widthRole = Qt::UserRole + 1;
 

@@ -45,7 +45,6 @@ private:
 class ResultsList
 {
 public:
-    static constexpr int twipsPerPixel = 15;
 
     explicit ResultsList(QTreeWidget &view);
 

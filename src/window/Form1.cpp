@@ -1,5 +1,6 @@
 #include "Form1.h"
 
+#include "core/Twips.h"
 #include "platform/CursorFile.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
@@ -19,6 +20,7 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace tallyclock {
@@ -27,8 +29,8 @@ namespace {
 
 QRect twips(int left, int top, int width, int height)
 {
-    constexpr int t = Form1::twipsPerPixel;
-    return QRect(left / t, top / t, width / t, height / t);
+    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+        twipsToPixels(height));
 }
 
 QFont arial(qreal points)
@@ -103,7 +105,7 @@ Form1::Form1(Desktop &desktop, PerformanceCounter &counter, SkinEngine &skinEngi
     buildControls();
     m_results = std::make_unique<ResultsList>(*ListView1);
     m_controller = std::make_unique<StopwatchController>(m_desktop, m_counter, *m_results,
-        StopwatchControls{PushButton2, PushButton5, Label1, &Timer1});
+        StopwatchControls{PushButton2, PushButton5, Label1, Timer1});
     m_actions = std::make_unique<ResultActions>(
         m_desktop, *m_results, m_pointer, m_exports, m_applicationTitle);
     wireControls();
@@ -115,9 +117,12 @@ void Form1::buildControls()
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
-    setFixedSize(8040 / twipsPerPixel, 6390 / twipsPerPixel);
+    setFixedSize(twipsToPixels(8040), twipsToPixels(6390));
     setWhiteBackground(this);
     setFont(arial(9));
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
 
     Frame1 = new QGroupBox(QStringLiteral("Timer"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -267,7 +272,7 @@ void Form1::closeEvent(QCloseEvent *event)
     // Closing never asks and is never cancelled. From here on no tick runs and every
     // handler that is still waiting in a yield or a message box ends at once.
     guardedSlot([this] { Form_QueryUnload(); });
-    Timer1.stop();
+    Timer1->stop();
     m_desktop.beginEnding();
     qApp->removeEventFilter(this);
     event->accept();

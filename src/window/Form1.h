@@ -9,7 +9,6 @@
 #include <QCursor>
 #include <QList>
 #include <QStringList>
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -18,6 +17,7 @@
 
 class QGroupBox;
 class QPushButton;
+class QTimer;
 class QTreeWidget;
 
 namespace tallyclock {
@@ -35,8 +35,6 @@ class Form1 : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr int twipsPerPixel = 15;
-
     // `optionalFileFolders` may hold the pointer image and the skin; the first folder
     // that has a file wins (the program's folder, then the user's).
     Form1(Desktop &desktop, PerformanceCounter &counter, SkinEngine &skinEngine,
@@ -51,25 +49,13 @@ public:
     // Called once the window has closed and the program should end.
     void setOnEnded(std::function<void()> onEnded) { m_onEnded = std::move(onEnded); }
 
+    // What tests and the desktop read of the window. The controls are its children,
+    // found by their design names (findChild<QPushButton *>("PushButton2")).
     const QString &applicationTitle() const { return m_applicationTitle; }
     PointerSetting &pointer() { return m_pointer; }
     bool hasCustomPointer() const { return m_customPointer.has_value(); }
     StopwatchController &controller() { return *m_controller; }
-    ResultsList &results() { return *m_results; }
-    ExportActivity &exports() { return m_exports; }
-
-    // The controls, under their design names.
-    QGroupBox *Frame1;
-    TimeDisplay *Label1;
-    QTreeWidget *ListView1;
-    QPushButton *PushButton2;
-    QPushButton *PushButton5;
-    QPushButton *PushButton1;
-    QPushButton *PushButton4;
-    QPushButton *PushButton13;
-    QPushButton *PushButton3;
-    QPushButton *PushButton6;
-    QTimer Timer1;
+    const ResultsList &results() const { return *m_results; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -84,6 +70,19 @@ private:
     void showPointer(PointerSetting::Shape setting);
     void pointerOverButton(QPushButton *button);
     void pointerOverBackground();
+
+    // The controls, under their design names; children of the window.
+    QGroupBox *Frame1 = nullptr;
+    TimeDisplay *Label1 = nullptr;
+    QTreeWidget *ListView1 = nullptr;
+    QPushButton *PushButton2 = nullptr;
+    QPushButton *PushButton5 = nullptr;
+    QPushButton *PushButton1 = nullptr;
+    QPushButton *PushButton4 = nullptr;
+    QPushButton *PushButton13 = nullptr;
+    QPushButton *PushButton3 = nullptr;
+    QPushButton *PushButton6 = nullptr;
+    QTimer *Timer1 = nullptr;
 
     Desktop &m_desktop;
     PerformanceCounter &m_counter;

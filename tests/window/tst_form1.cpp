@@ -18,6 +18,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <qpa/qwindowsysteminterface.h>
 
@@ -94,6 +95,13 @@ struct Window
                 form->windowHandle(), type, k, modifiers, scanCode, 0, 0, text, autoRepeat);
             QWindowSystemInterface::flushWindowSystemEvents();
         }
+    }
+
+    // A control of the window, by its design name.
+    template <typename T>
+    T *child(const char *name) const
+    {
+        return form->findChild<T *>(QLatin1String(name));
     }
 
     void moveOver(QWidget *widget)
@@ -175,14 +183,14 @@ void TestForm1::stateAfterLoad()
     QCOMPARE(f.results().columnHeaderWidth(2), 1);
     QCOMPARE(f.results().itemCount(), 0);
     QCOMPARE(f.pointer().value(), 0);
-    QCOMPARE(f.Label1->text(), QStringLiteral("0.000"));
-    QVERIFY(!f.Timer1.isActive());
+    QCOMPARE(w.child<TimeDisplay>("Label1")->text(), QStringLiteral("0.000"));
+    QVERIFY(!w.child<QTimer>("Timer1")->isActive());
     QVERIFY(!f.controller().ElapsedTimer().IsRunning());
     QVERIFY(!f.hasCustomPointer());
     QVERIFY(w.desktop.boxes.isEmpty());
     QVERIFY(w.skin.calls.isEmpty());
     QCOMPARE(background(&f), QColor(Qt::white));
-    QCOMPARE(f.PushButton2->text(), QStringLiteral("Start (or press spacebar)"));
+    QCOMPARE(w.child<QPushButton>("PushButton2")->text(), QStringLiteral("Start (or press spacebar)"));
 }
 
 void TestForm1::layout_data()
@@ -218,7 +226,7 @@ void TestForm1::layout()
     QCOMPARE(w.form->minimumSize(), w.form->maximumSize());
     QVERIFY(!(w.form->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(w.form->windowFlags() & Qt::WindowMinimizeButtonHint);
-    QCOMPARE(w.form->ListView1->toolTip().size(), 92);
+    QCOMPARE(w.child<QTreeWidget>("ListView1")->toolTip().size(), 92);
 }
 
 void TestForm1::keys_data()
@@ -289,7 +297,7 @@ void TestForm1::keys()
         w.key(Qt::Key_Space, {}, true);
         w.key(Qt::Key_Space, {}, true);
         QCOMPARE(w.entries().size(), 3);
-        QCOMPARE(w.form->PushButton2->text(), QStringLiteral("Stop (or press spacebar)"));
+        QCOMPARE(w.child<QPushButton>("PushButton2")->text(), QStringLiteral("Stop (or press spacebar)"));
         // The tick of the list's current row never moves.
         for (int i = 1; i <= 3; ++i)
             QVERIFY(w.form->results().item(i).Checked());
@@ -309,14 +317,14 @@ void TestForm1::clickThenSpaceIsOneStartStop()
     Window w;
     w.load();
     w.show();
-    QTest::mouseClick(w.form->PushButton5, Qt::LeftButton);
+    QTest::mouseClick(w.child<QPushButton>("PushButton5"), Qt::LeftButton);
     QCOMPARE(w.entries(), QStringList{"Lap started at 0.000"});
-    QVERIFY(QApplication::focusWidget() != w.form->PushButton5);
+    QVERIFY(QApplication::focusWidget() != w.child<QPushButton>("PushButton5"));
     w.counter.advanceSeconds(1);
     w.form->controller().Timer1_Timer();
     QTest::keyClick(w.form->windowHandle(), Qt::Key_Space);
     QCOMPARE(w.entries(), (QStringList{"Lap started at 0.000", "Timer resumed at 1.000"}));
-    QCOMPARE(w.form->PushButton2->text(), QStringLiteral("Stop (or press spacebar)"));
+    QCOMPARE(w.child<QPushButton>("PushButton2")->text(), QStringLiteral("Stop (or press spacebar)"));
 }
 
 void TestForm1::pointer_data()
@@ -348,7 +356,7 @@ void TestForm1::pointer()
     w.load();
     w.form->pointer().set(PointerSetting::Shape(before));
     QWidget *target = over == QLatin1String("Form1") ? w.form.get()
-        : over == QLatin1String("ListView1")         ? w.form->ListView1->viewport()
+        : over == QLatin1String("ListView1")         ? w.child<QTreeWidget>("ListView1")->viewport()
                                                      : w.form->findChild<QWidget *>(over);
     w.moveOver(target);
     QCOMPARE(w.form->pointer().value(), after);
@@ -358,13 +366,13 @@ void TestForm1::pointerShapes()
 {
     Window w;
     w.load();
-    w.moveOver(w.form->PushButton5); // no pointer file: the platform's hand
+    w.moveOver(w.child<QPushButton>("PushButton5")); // no pointer file: the platform's hand
     QCOMPARE(w.form->cursor().shape(), Qt::PointingHandCursor);
     w.form->pointer().set(PointerSetting::Hourglass);
     QCOMPARE(w.form->cursor().shape(), Qt::WaitCursor);
     w.form->pointer().set(PointerSetting::Arrow);
     QCOMPARE(w.form->cursor().shape(), Qt::ArrowCursor);
-    w.moveOver(w.form->Label1);
+    w.moveOver(w.child<TimeDisplay>("Label1"));
     QCOMPARE(w.form->pointer().value(), 0);
     QCOMPARE(w.form->cursor().shape(), Qt::ArrowCursor);
 }
@@ -396,7 +404,7 @@ void TestForm1::customPointer()
     QCOMPARE(w.form->hasCustomPointer(), loaded);
     if (loaded) {
         QVERIFY(w.desktop.boxes.isEmpty());
-        w.moveOver(w.form->PushButton1);
+        w.moveOver(w.child<QPushButton>("PushButton1"));
         QCOMPARE(w.form->cursor().shape(), Qt::BitmapCursor);
         QCOMPARE(w.form->cursor().hotSpot(), hotSpot);
     } else {
@@ -454,16 +462,16 @@ void TestForm1::skin()
     const QColor face = QApplication::palette().color(QPalette::Button);
     const QColor expected = recoloured ? face : QColor(Qt::white);
     QCOMPARE(background(&f), expected);
-    QCOMPARE(background(f.Frame1), expected);
-    QCOMPARE(background(f.Label1), expected);
-    QCOMPARE(f.PushButton2->palette().color(QPalette::Button), QColor(Qt::white));
-    QCOMPARE(f.ListView1->palette().color(QPalette::Base),
-        QApplication::palette(f.ListView1).color(QPalette::Base));
+    QCOMPARE(background(w.child<QGroupBox>("Frame1")), expected);
+    QCOMPARE(background(w.child<TimeDisplay>("Label1")), expected);
+    QCOMPARE(w.child<QPushButton>("PushButton2")->palette().color(QPalette::Button), QColor(Qt::white));
+    QCOMPARE(w.child<QTreeWidget>("ListView1")->palette().color(QPalette::Base),
+        QApplication::palette(w.child<QTreeWidget>("ListView1")).color(QPalette::Base));
     // The empty part of the list's header keeps the list's colours too, also once the
     // skin's style sheet is on the window, as the real engine puts it.
     if (recoloured)
         f.setStyleSheet(QStringLiteral("QLabel#Label1 { color: red; }"));
-    QCOMPARE(f.ListView1->header()->palette().color(QPalette::Window), QColor(Qt::white));
+    QCOMPARE(w.child<QTreeWidget>("ListView1")->header()->palette().color(QPalette::Window), QColor(Qt::white));
 
     QCOMPARE(w.skin.calls.size(), calls);
     if (calls == 6) {
@@ -479,7 +487,7 @@ void TestForm1::skin()
     QCOMPARE(reports.size(), reported ? 1 : 0);
     if (reported)
         QCOMPARE(reports[0], QStringLiteral("in Tallyclock2021/08/31.Form1.Form_Load at line 100"));
-    QCOMPARE(f.Label1->text(), QStringLiteral("0.000")); // the load went on
+    QCOMPARE(w.child<TimeDisplay>("Label1")->text(), QStringLiteral("0.000")); // the load went on
 }
 
 void TestForm1::closeWhileRunning()
@@ -490,10 +498,10 @@ void TestForm1::closeWhileRunning()
     bool ended = false;
     w.form->setOnEnded([&] { ended = true; });
     w.key(Qt::Key_Space);
-    QVERIFY(w.form->Timer1.isActive());
+    QVERIFY(w.child<QTimer>("Timer1")->isActive());
     w.form->close();
     QVERIFY(ended);
-    QVERIFY(!w.form->Timer1.isActive());
+    QVERIFY(!w.child<QTimer>("Timer1")->isActive());
     QVERIFY(!w.form->controller().hasElapsedTimer());
     QVERIFY(w.desktop.isEnding());
     QVERIFY(w.desktop.boxes.isEmpty());
@@ -509,9 +517,9 @@ void TestForm1::closeWhileHandlerYields()
     w.form->controller().Timer1_Timer();
     // The window closes during the refresh that Lap makes before its entry.
     w.desktop.onYield = [&] { w.form->close(); };
-    QTest::mouseClick(w.form->PushButton5, Qt::LeftButton);
+    QTest::mouseClick(w.child<QPushButton>("PushButton5"), Qt::LeftButton);
     QCOMPARE(w.entries(), QStringList{"Timer started at 0.000"});
-    QVERIFY(!w.form->Timer1.isActive());
+    QVERIFY(!w.child<QTimer>("Timer1")->isActive());
     QVERIFY(w.desktop.boxes.isEmpty());
     QVERIFY(!w.form->controller().hasElapsedTimer());
 }
@@ -540,23 +548,23 @@ void TestForm1::exportButtons()
     w.key(Qt::Key_Space);
     const QString target = w.folder.filePath(QStringLiteral("r.txt"));
     w.desktop.savePaths << target;
-    QTest::mouseClick(w.form->PushButton4, Qt::LeftButton);
+    QTest::mouseClick(w.child<QPushButton>("PushButton4"), Qt::LeftButton);
     QFile file(target);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("Timer started at 0.000\r\nTimer stopped at 0.000\r\n"));
     QCOMPARE(w.form->pointer().value(), 1);
 
-    QTest::mouseClick(w.form->PushButton6, Qt::LeftButton);
+    QTest::mouseClick(w.child<QPushButton>("PushButton6"), Qt::LeftButton);
     QCOMPARE(w.desktop.clipboard,
         QStringLiteral("Timer started at 0.000\t0.000\r\nTimer stopped at 0.000\t0.000\r\n"));
     QCOMPARE(w.desktop.boxes.size(), 1);
     QCOMPARE(w.desktop.boxes[0].title, QStringLiteral("Tallyclock"));
 
-    QTest::mouseClick(w.form->PushButton13, Qt::LeftButton);
+    QTest::mouseClick(w.child<QPushButton>("PushButton13"), Qt::LeftButton);
     QCOMPARE(w.desktop.opened.size(), 1);
     QCOMPARE(w.form->pointer().value(), 0);
 
-    QTest::mouseClick(w.form->PushButton3, Qt::LeftButton);
+    QTest::mouseClick(w.child<QPushButton>("PushButton3"), Qt::LeftButton);
     QCOMPARE(w.form->results().itemCount(), 0);
     QCOMPARE(w.desktop.boxes.size(), 1);
 }
@@ -608,32 +616,32 @@ void TestForm1::accessibleNames()
 {
     Window w;
     w.load();
-    const QList<QWidget *> controls{w.form->Frame1, w.form->Label1, w.form->ListView1,
-        w.form->PushButton2, w.form->PushButton5, w.form->PushButton1, w.form->PushButton4,
-        w.form->PushButton13, w.form->PushButton3, w.form->PushButton6};
+    const QList<QWidget *> controls{w.child<QGroupBox>("Frame1"), w.child<TimeDisplay>("Label1"), w.child<QTreeWidget>("ListView1"),
+        w.child<QPushButton>("PushButton2"), w.child<QPushButton>("PushButton5"), w.child<QPushButton>("PushButton1"), w.child<QPushButton>("PushButton4"),
+        w.child<QPushButton>("PushButton13"), w.child<QPushButton>("PushButton3"), w.child<QPushButton>("PushButton6")};
     for (QWidget *control : controls) {
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(control);
         QVERIFY(iface);
         QVERIFY2(!iface->text(QAccessible::Name).isEmpty(), qPrintable(control->objectName()));
     }
-    QCOMPARE(QAccessible::queryAccessibleInterface(w.form->Frame1)->text(QAccessible::Name),
+    QCOMPARE(QAccessible::queryAccessibleInterface(w.child<QGroupBox>("Frame1"))->text(QAccessible::Name),
         QStringLiteral("Timer"));
-    QCOMPARE(QAccessible::queryAccessibleInterface(w.form->PushButton13)->text(QAccessible::Name),
+    QCOMPARE(QAccessible::queryAccessibleInterface(w.child<QPushButton>("PushButton13"))->text(QAccessible::Name),
         QStringLiteral("Save Results As Excel File"));
     QCOMPARE(
-        QAccessible::queryAccessibleInterface(w.form->ListView1)->text(QAccessible::Description),
-        w.form->ListView1->toolTip());
+        QAccessible::queryAccessibleInterface(w.child<QTreeWidget>("ListView1"))->text(QAccessible::Description),
+        w.child<QTreeWidget>("ListView1")->toolTip());
 
     // The display answers with the time shown now.
     w.form->controller().PushButton2_Click();
     w.counter.advanceSeconds(12.345);
     w.form->controller().Timer1_Timer();
-    QAccessibleInterface *display = QAccessible::queryAccessibleInterface(w.form->Label1);
+    QAccessibleInterface *display = QAccessible::queryAccessibleInterface(w.child<TimeDisplay>("Label1"));
     QVERIFY(display->text(QAccessible::Name).contains(QLatin1String("12.345")));
     QCOMPARE(display->text(QAccessible::Value), QStringLiteral("12.345"));
 
     // Rows and both columns are readable through the list's table interface.
-    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(w.form->ListView1);
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(w.child<QTreeWidget>("ListView1"));
     QAccessibleTableInterface *table = list->tableInterface();
     QVERIFY(table);
     QCOMPARE(table->columnCount(), 2);
@@ -657,7 +665,7 @@ void TestForm1::displayRaisesNoEventPerTick()
 {
     Window w;
     w.load();
-    g_display = w.form->Label1;
+    g_display = w.child<TimeDisplay>("Label1");
     g_displayEvents.clear();
     QAccessible::installUpdateHandler(recordUpdate);
     QAccessible::setActive(true);
@@ -668,7 +676,7 @@ void TestForm1::displayRaisesNoEventPerTick()
     }
     QAccessible::installUpdateHandler(nullptr);
     QAccessible::setActive(false);
-    QCOMPARE(w.form->Label1->text(), QStringLiteral("0.250"));
+    QCOMPARE(w.child<TimeDisplay>("Label1")->text(), QStringLiteral("0.250"));
     QVERIFY2(!g_displayEvents.contains(QAccessible::NameChanged), "the display announced a tick");
     QVERIFY(!g_displayEvents.contains(QAccessible::ValueChanged));
 }
