@@ -36,7 +36,6 @@ public:
     }
 };
 
-
 constexpr int widthRole = Qt::UserRole + 1;
 
 } // namespace

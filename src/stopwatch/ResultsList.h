@@ -45,7 +45,6 @@ private:
 class ResultsList
 {
 public:
-
     explicit ResultsList(QTreeWidget &view);
 
     // ColumnHeaders

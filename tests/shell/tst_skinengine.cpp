@@ -45,8 +45,11 @@ void TestSkinEngine::loadsAndAppliesStyleSheet()
     engine.invoke(1, Kind::PropertyPut, {1});
     QCOMPARE(engine.invoke(1, Kind::PropertyGet).toInt(), 1);
     engine.invoke(10, Kind::PropertyPut, {true});
+    engine.invoke(5, Kind::PropertyPut, {true});
     engine.invoke(3, Kind::Method, {static_cast<qint32>(window.winId())});
     QCOMPARE(window.styleSheet(), QStringLiteral("QLabel { color: #123456; }"));
+    // Switch 5 skins the program's dialogs (message boxes, the save dialog) as well.
+    QCOMPARE(qApp->styleSheet(), QStringLiteral("QLabel { color: #123456; }"));
 }
 
 void TestSkinEngine::rejects_data()

@@ -1,5 +1,6 @@
 #include "core/Failure.h"
 #include "fakes/FakeDesktop.h"
+#include "shell/ApplicationTitle.h"
 #include "shell/ErrorReport.h"
 #include "shell/TrappedHandler.h"
 
@@ -24,6 +25,8 @@ private Q_SLOTS:
     void programEndingPassesWithoutReport();
     void noStepRunsOnceEnding();
     void guardedSlotSwallowsEverything();
+    void applicationTitle_data();
+    void applicationTitle();
 };
 
 void TestTrappedHandler::reportText_data()
@@ -196,6 +199,27 @@ void TestTrappedHandler::guardedSlotSwallowsEverything()
     guardedSlot([] { throw ProgramEnding(); });
     QTest::ignoreMessage(QtWarningMsg, "Tallyclock: unhandled failure in an event handler: stray");
     guardedSlot([] { throw std::runtime_error("stray"); });
+}
+
+void TestTrappedHandler::applicationTitle_data()
+{
+    QTest::addColumn<QString>("product");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("cut_once") << "Tallyclock Software"
+                              << "Tallyclock";
+    QTest::newRow("cut_until_40") << "A Very Long Product Name That Goes On And On Software Suite"
+                                  << "A Very Long Product Name That Goes On"; // 41 was too long
+    QTest::newRow("no_blank") << "Tallyclock"
+                              << "Tallyclock";
+}
+
+// The title of boxes without their own: the name cut at its last blank while longer
+// than 40 characters, and always at least once.
+void TestTrappedHandler::applicationTitle()
+{
+    QFETCH(QString, product);
+    QFETCH(QString, title);
+    QCOMPARE(applicationTitleFor(product), title);
 }
 
 QTEST_GUILESS_MAIN(TestTrappedHandler)

@@ -303,8 +303,6 @@ void TestStopwatchController::failingTickDoesNotStackReports()
 void TestStopwatchController::realTimerRefreshesDisplay()
 {
     Stopwatch s;
-    QCOMPARE(s.timer1.interval(), 25);
-    QCOMPARE(s.timer1.timerType(), Qt::PreciseTimer);
     s.run("S +1.5");
     QTRY_COMPARE(s.display.text(), QStringLiteral("1.500"));
     s.run("S");
