@@ -11,7 +11,8 @@ bash scripts/build.sh "$@"
 dir=build
 if [ "${1:-}" = "--sanitize" ]; then
     dir=build-asan
-    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+    # The RSS limit stands in for the release build's address-space cap.
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:hard_rss_limit_mb=3072"
     export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 fi

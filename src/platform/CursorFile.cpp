@@ -1,9 +1,9 @@
 #include "CursorFile.h"
 
+#include "OptionalFile.h"
 #include "core/Failure.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageReader>
 #include <QPixmap>
 
@@ -40,10 +40,7 @@ CursorHotSpot readCursorHotSpot(const QByteArray &bytes)
 
 QCursor loadCursorFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("File not found: ") + path);
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = readOptionalFile(path, maxPointerImageBytes);
     const CursorHotSpot hotSpot = readCursorHotSpot(bytes);
 
     QBuffer buffer;

@@ -1,6 +1,7 @@
 #include "SkinEngine.h"
 
 #include "core/Failure.h"
+#include "platform/OptionalFile.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -84,10 +85,7 @@ QVariant StyleSheetSkinEngine::invoke(int dispatchId, CallKind kind, const QVari
 
 void StyleSheetSkinEngine::loadSkin(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("Cannot open the skin file ") + path);
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = readOptionalFile(path, maxSkinBytes);
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder(bytes);
     if (decoder.hasError() || text.contains(QChar(u'\0')))

@@ -1,4 +1,6 @@
 #include "core/Failure.h"
+#include "fakes/HostileFile.h"
+#include "platform/OptionalFile.h"
 #include "shell/SkinEngine.h"
 
 #include <QApplication>
@@ -27,9 +29,7 @@ namespace {
 QString write(const QTemporaryDir &dir, const QByteArray &bytes)
 {
     const QString path = dir.filePath(QStringLiteral("o.cjs"));
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
+    makeHostileFile(path, bytes);
     return path;
 }
 } // namespace
@@ -60,6 +60,11 @@ void TestSkinEngine::rejects_data()
     QTest::newRow("invalid_utf8") << QByteArray("QWidget { color: \xc3\x28; }") << 2;
     QTest::newRow("unknown_call") << QByteArray("QWidget {}") << 42;
     QTest::newRow("apply_unknown_window") << QByteArray("QWidget {}") << 3;
+    // Read without blocking and never past the limit.
+    QTest::newRow("fifo") << QByteArray("<fifo>") << 2;
+    QTest::newRow("link_to_dev_zero") << QByteArray("<link:/dev/zero>") << 2;
+    QTest::newRow("link_to_folder") << QByteArray("<link:/tmp>") << 2;
+    QTest::newRow("too_large") << QByteArray("QWidget {}").append(maxSkinBytes, ' ') << 2;
 }
 
 void TestSkinEngine::rejects()

@@ -1,8 +1,10 @@
 #include "fakes/EnforcedFilePermissions.h"
 #include "fakes/FakeCounter.h"
 #include "fakes/FakeDesktop.h"
+#include "fakes/HostileFile.h"
 #include "fakes/RecordingSkinEngine.h"
 #include "platform/CursorFile.h"
+#include "platform/OptionalFile.h"
 #include "stopwatch/TimeDisplay.h"
 #include "timing/clsElapsedTimer.h"
 #include "window/Form1.h"
@@ -393,6 +395,11 @@ void TestForm1::customPointer_data()
         << QByteArray(cursorFile(0, 0)).replace(2, 1, "\x01") << false << QPoint();
     QTest::newRow("truncated_image") << cursorFile(0, 0).left(30) << false << QPoint();
     QTest::newRow("user_folder") << cursorFile(0, 1) << true << QPoint(0, 1);
+    // Read without blocking and never past the limit.
+    QTest::newRow("fifo") << QByteArray("<fifo>") << false << QPoint();
+    QTest::newRow("link_to_dev_zero") << QByteArray("<link:/dev/zero>") << false << QPoint();
+    QTest::newRow("valid_then_padding")
+        << cursorFile(0, 0).append(maxPointerImageBytes, '\0') << false << QPoint();
 }
 
 void TestForm1::customPointer()
@@ -403,7 +410,10 @@ void TestForm1::customPointer()
     Window w;
     // Only in the user's folder when the program's folder has none.
     const bool userFolder = QLatin1String(QTest::currentDataTag()) == QLatin1String("user_folder");
-    w.put(userFolder ? QStringLiteral("~/HAND-M.CUR") : QStringLiteral("HAND-M.CUR"), file);
+    if (file.startsWith("<"))
+        QVERIFY(makeHostileFile(w.folder.filePath(QStringLiteral("HAND-M.CUR")), file));
+    else
+        w.put(userFolder ? QStringLiteral("~/HAND-M.CUR") : QStringLiteral("HAND-M.CUR"), file);
     w.load();
     QCOMPARE(w.form->hasCustomPointer(), loaded);
     if (loaded) {
@@ -414,6 +424,9 @@ void TestForm1::customPointer()
     } else {
         QCOMPARE(w.desktop.reportLines(),
             QStringList{"in Tallyclock2021/08/31.Form1.Form_Load at line 106"});
+        // Refused before reading, not after running out of memory.
+        if (file.startsWith("<"))
+            QVERIFY(w.desktop.boxes.constLast().text.contains(QLatin1String("not a regular file")));
         QCOMPARE(w.form->windowTitle(), QStringLiteral("Tallyclock Software")); // load went on
     }
 }
