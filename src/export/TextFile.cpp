@@ -9,10 +9,19 @@
 #include "shell/TrappedHandler.h"
 #include "stopwatch/ResultsList.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QScopedValueRollback>
 #include <QStringEncoder>
+
+#include <filesystem>
+#include <system_error>
+
+#if defined(Q_OS_UNIX)
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace tallyclock {
 
@@ -54,6 +63,15 @@ void SafeTextFile::abandon()
 
 void SafeTextFile::open(const QString &path)
 {
+    // A path the file system refuses to resolve (a loop of links, a folder that cannot
+    // be searched) fails here, before anything is written or any link replaced. A
+    // missing entry is a new file.
+    std::error_code error;
+    const auto status = std::filesystem::status(path.toStdU16String(), error);
+    if (error && status.type() != std::filesystem::file_type::not_found)
+        throw fileAccessError(
+            path + QStringLiteral(": ") + QString::fromStdString(error.message()));
+
     QString target = path;
     const QFileInfo chosen(path);
     if (chosen.isSymLink()) {
@@ -64,6 +82,15 @@ void SafeTextFile::open(const QString &path)
     if (info.exists() && !info.isFile())
         throw fileAccessError(path + QStringLiteral(" is not a regular file"));
 
+#if defined(Q_OS_UNIX)
+    // The replacement is a new file: it gets the old one's mode from Qt, and its owner
+    // from close(), so that root saving over a user's file leaves it the user's.
+    struct stat before
+    { };
+    m_owner.reset();
+    if (info.exists() && ::stat(QFile::encodeName(target).constData(), &before) == 0)
+        m_owner = std::make_pair(before.st_uid, before.st_gid);
+#endif
     auto file = std::make_unique<QSaveFile>(target);
     // A writable file in a folder that refuses new files (EACCES) cannot be replaced
     // through a temporary file beside it; it is then written in place, without the
@@ -105,6 +132,7 @@ void SafeTextFile::close()
         abandon();
         throw Failure(QStringLiteral("Device I/O error: ") + reason);
     }
+    const QString target = m_file->fileName();
     if (!m_file->commit()) {
         const QString reason = m_file->errorString();
         m_failed = true;
@@ -112,6 +140,13 @@ void SafeTextFile::close()
         throw Failure(QStringLiteral("Device I/O error: ") + reason);
     }
     m_file.reset();
+#if defined(Q_OS_UNIX)
+    if (m_owner
+        && ::chown(QFile::encodeName(target).constData(), m_owner->first, m_owner->second) != 0) {
+        // Best effort: only root may give a file away, and a user saving over their
+        // own file keeps it anyway.
+    }
+#endif
 }
 
 TextFileSave::TextFileSave(Desktop &desktop, const ResultsList &results, PointerSetting &pointer,

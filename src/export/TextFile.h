@@ -3,6 +3,8 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 class QIODevice;
 class QSaveFile;
@@ -42,6 +44,8 @@ public:
 private:
     std::unique_ptr<QSaveFile> m_file;
     bool m_failed = false;
+    // The owner (user, group) of the file being replaced, given back after the commit.
+    std::optional<std::pair<unsigned, unsigned>> m_owner;
 };
 
 // The save dialog's settings, kept for the window's life.

@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tallyclock;
 
@@ -111,6 +112,7 @@ private Q_SLOTS:
     void unopenableTargetReportsOnce();
     void symbolicLinkIsFollowed();
     void overwriteInReadOnlyFolder();
+    void overwriteKeepsOwnerAndMode();
     void failingDeviceFailsTheWrite();
     void failedWriteLeavesOldFileAndNoTemporary();
     void overwriteOnFullDisk();
@@ -200,6 +202,7 @@ void TestTextFile::unopenableTargetReportsOnce_data()
     QTest::newRow("path_is_folder") << "folder";
     QTest::newRow("fifo") << "pipe";
     QTest::newRow("device") << "/dev/null";
+    QTest::newRow("link_loop") << "loop1";
 }
 
 void TestTextFile::unopenableTargetReportsOnce()
@@ -210,6 +213,8 @@ void TestTextFile::unopenableTargetReportsOnce()
         s.results.action(QStringLiteral("Timer Reset to "), QStringLiteral("0.000"));
     QDir(s.dir.path()).mkdir(QStringLiteral("folder"));
     QCOMPARE(mkfifo(QFile::encodeName(s.path(QStringLiteral("pipe"))).constData(), 0600), 0);
+    QVERIFY(QFile::link(s.path(QStringLiteral("loop2")), s.path(QStringLiteral("loop1"))));
+    QVERIFY(QFile::link(s.path(QStringLiteral("loop1")), s.path(QStringLiteral("loop2"))));
     const QString path = target.startsWith(QLatin1Char('/')) ? target : s.path(target);
     s.desktop.savePaths << path;
     if (QFileInfo::exists(path))
@@ -221,7 +226,28 @@ void TestTextFile::unopenableTargetReportsOnce()
     QVERIFY(QFileInfo(s.path(QStringLiteral("pipe"))).exists());
     QVERIFY(!QFileInfo(s.path(QStringLiteral("pipe"))).isFile()); // not replaced by a file
     QVERIFY(QFileInfo(QStringLiteral("/dev/null")).isFile() == false);
+    QVERIFY(QFileInfo(s.path(QStringLiteral("loop1"))).isSymLink()); // links left alone
+    QVERIFY(QFileInfo(s.path(QStringLiteral("loop2"))).isSymLink());
     QCOMPARE(s.filesInDir(), QStringList{});
+}
+
+void TestTextFile::overwriteKeepsOwnerAndMode()
+{
+    if (::geteuid() != 0)
+        QSKIP("giving the file to another user needs root");
+    Save s;
+    const QString target = s.overwriteExisting();
+    const QByteArray name = QFile::encodeName(target);
+    QCOMPARE(::chown(name.constData(), 65534, 65534), 0);
+    QCOMPARE(::chmod(name.constData(), 0640), 0);
+    s.actions.PushButton4_Click();
+    QCOMPARE(read(target), threeLines);
+    struct stat after
+    { };
+    QCOMPARE(::stat(name.constData(), &after), 0);
+    QCOMPARE(int(after.st_uid), 65534);
+    QCOMPARE(int(after.st_gid), 65534);
+    QCOMPARE(int(after.st_mode & 07777), 0640);
 }
 
 void TestTextFile::overwriteInReadOnlyFolder()
