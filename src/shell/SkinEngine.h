@@ -57,4 +57,10 @@ void ApplySkin(QWidget &Form1, SkinEngine &SkinFramework1, const QStringList &fo
 // looked into (permission denied) fails.
 QString findSkinFile(const QStringList &folders);
 
+// The style sheet as the engine applies it, or a failure for one that asks for more
+// than a skin of this window needs: a length, margin, border or font size beyond
+// 500 px (375 pt, 30 em), or an image outside `skinFolder` (Qt's resources are
+// allowed). Image names relative to the skin are made absolute.
+QString boundedStyleSheet(const QString &styleSheet, const QString &skinFolder);
+
 } // namespace tallyclock

@@ -21,6 +21,8 @@ private Q_SLOTS:
     void loadsAndAppliesStyleSheet();
     void rejects_data();
     void rejects();
+    void styleSheetBounds_data();
+    void styleSheetBounds();
     void sampleSkinsLoad_data();
     void sampleSkinsLoad();
 };
@@ -82,6 +84,44 @@ void TestSkinEngine::rejects()
     engine.invoke(2, Kind::Method, {path, QString()});
     QVERIFY_THROWS_EXCEPTION(
         Failure, engine.invoke(dispatchId, Kind::Method, {qint32(0x7ffffff0)}));
+}
+
+void TestSkinEngine::styleSheetBounds_data()
+{
+    // What the engine applies, or "" when it refuses the skin.
+    QTest::addColumn<QString>("styleSheet");
+    QTest::addColumn<QString>("applied");
+    const QString plain = QStringLiteral(
+        "QLabel#Label1 { color: #123456; font: bold 36pt; font-weight: 900; margin: 4px; }");
+    QTest::newRow("ordinary") << plain << plain;
+    QTest::newRow("huge_min_width") << "* { min-width: 99999999px; }"
+                                    << "";
+    QTest::newRow("huge_unitless") << "QWidget { border-width: 501; }"
+                                   << "";
+    QTest::newRow("huge_font") << "QLabel { font-size: 376pt; }"
+                               << "";
+    QTest::newRow("huge_em") << "QLabel { padding: 31em; }"
+                             << "";
+    QTest::newRow("at_the_limits") << "* { margin: 500px; font: 375pt; padding: 30em; }"
+                                   << "* { margin: 500px; font: 375pt; padding: 30em; }";
+    QTest::newRow("image_in_folder") << "QWidget { background: url('img/a.png'); }"
+                                     << "QWidget { background: url(\"/skin/img/a.png\"); }";
+    QTest::newRow("qt_resource") << "QWidget { image: url(:/icons/tallyclock.png); }"
+                                 << "QWidget { image: url(\":/icons/tallyclock.png\"); }";
+    QTest::newRow("image_absolute") << "QWidget { background: url(/etc/passwd); }"
+                                    << "";
+    QTest::newRow("image_in_parent") << "QWidget { background: url(../secret.png); }"
+                                     << "";
+}
+
+void TestSkinEngine::styleSheetBounds()
+{
+    QFETCH(QString, styleSheet);
+    QFETCH(QString, applied);
+    if (applied.isEmpty())
+        QVERIFY_THROWS_EXCEPTION(Failure, boundedStyleSheet(styleSheet, QStringLiteral("/skin")));
+    else
+        QCOMPARE(boundedStyleSheet(styleSheet, QStringLiteral("/skin")), applied);
 }
 
 void TestSkinEngine::sampleSkinsLoad_data()
