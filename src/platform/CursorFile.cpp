@@ -40,7 +40,11 @@ CursorHotSpot readCursorHotSpot(const QByteArray &bytes)
 
 QCursor loadCursorFile(const QString &path)
 {
-    const QByteArray bytes = readOptionalFile(path, maxPointerImageBytes);
+    return cursorFromBytes(readOptionalFile(path, maxPointerImageBytes));
+}
+
+QCursor cursorFromBytes(const QByteArray &bytes)
+{
     const CursorHotSpot hotSpot = readCursorHotSpot(bytes);
 
     QBuffer buffer;

@@ -10,6 +10,9 @@ namespace tallyclock {
 // not a pointer image that can be read.
 QCursor loadCursorFile(const QString &path);
 
+// The same from the file's bytes.
+QCursor cursorFromBytes(const QByteArray &bytes);
+
 struct CursorHotSpot
 {
     int x;

@@ -137,14 +137,19 @@ QString boundedStyleSheet(const QString &styleSheet, const QString &skinFolder)
     return bounded + styleSheet.mid(copied);
 }
 
-void StyleSheetSkinEngine::loadSkin(const QString &path)
+QString skinStyleSheet(const QByteArray &bytes, const QString &skinFolder)
 {
-    const QByteArray bytes = readOptionalFile(path, maxSkinBytes);
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder(bytes);
     if (decoder.hasError() || text.contains(QChar(u'\0')))
-        throw Failure(QStringLiteral("The skin file is not a valid skin: ") + path);
-    m_styleSheet = boundedStyleSheet(text, QFileInfo(path).absolutePath());
+        throw Failure(QStringLiteral("The skin file is not a valid skin: not UTF-8 text"));
+    return boundedStyleSheet(text, skinFolder);
+}
+
+void StyleSheetSkinEngine::loadSkin(const QString &path)
+{
+    m_styleSheet
+        = skinStyleSheet(readOptionalFile(path, maxSkinBytes), QFileInfo(path).absolutePath());
     m_loaded = true;
 }
 

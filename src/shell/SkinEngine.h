@@ -63,4 +63,8 @@ QString findSkinFile(const QStringList &folders);
 // allowed). Image names relative to the skin are made absolute.
 QString boundedStyleSheet(const QString &styleSheet, const QString &skinFolder);
 
+// A skin file's bytes as the style sheet the engine applies: UTF-8 text without NUL,
+// bounded as above. Fails otherwise.
+QString skinStyleSheet(const QByteArray &bytes, const QString &skinFolder);
+
 } // namespace tallyclock

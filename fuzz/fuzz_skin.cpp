@@ -1,0 +1,46 @@
+// libFuzzer target: the skin loader (our checks and bounds) and Qt's style sheet
+// parser and polish behind it, on a small tree of the window's kinds of controls.
+#include "core/Failure.h"
+#include "shell/SkinEngine.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+QWidget *window = nullptr;
+}
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static QApplication application(*argc, *argv);
+    window = new QWidget;
+    window->setObjectName(QStringLiteral("Form1"));
+    window->setFixedSize(536, 426);
+    auto *frame = new QGroupBox(QStringLiteral("Timer"), window);
+    new QLabel(QStringLiteral("0.000"), frame);
+    new QPushButton(QStringLiteral("Start (or press spacebar)"), window);
+    new QTreeWidget(window);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    try {
+        window->setStyleSheet(tallyclock::skinStyleSheet(bytes, QStringLiteral("/skin")));
+        for (QWidget *child : window->findChildren<QWidget *>())
+            child->ensurePolished();
+        window->ensurePolished();
+    } catch (const tallyclock::Failure &) {
+        // Refused: report 100 at start-up.
+    }
+    window->setStyleSheet(QString());
+    return 0;
+}
