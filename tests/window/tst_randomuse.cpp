@@ -70,7 +70,9 @@ public:
         return done;
     }
 
-    int actions = 0;
+    int actions = 0; // top-level and injected
+    int injected = 0;
+    bool closedInside = false; // the close came while a handler yielded
 
 private:
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
@@ -79,7 +81,8 @@ private:
     void act(bool nested)
     {
         ++actions;
-        const int kind = pick(nested ? 7 : 6);
+        // Injected actions now and then close the window: the user's close mid-handler.
+        const int kind = nested && chance(0.03) ? 6 : pick(6);
         switch (kind) {
         case 0:
         case 1:
@@ -159,12 +162,14 @@ private:
         if (m_depth >= 3 || !chance(0.08))
             return;
         ++m_depth;
+        ++injected;
         act(/*nested=*/true);
         --m_depth;
     }
 
     void onClosed()
     {
+        closedInside = m_depth > 0;
         m_closed = true;
         m_entriesAtClose = form->results().itemCount();
         m_boxesAtClose = desktop.boxes.size();
@@ -234,12 +239,20 @@ void TestRandomUse::randomUse()
     std::mt19937 rng(seed);
     int done = 0;
     int episodes = 0;
+    int injected = 0;
+    int closedInside = 0;
     while (done < total && !QTest::currentTestFailed()) {
         QTemporaryDir folder;
         Episode episode(rng, folder.path());
         done += episode.run(std::min(400, total - done));
         ++episodes;
+        injected += episode.injected;
+        closedInside += episode.closedInside ? 1 : 0;
     }
+    if (qEnvironmentVariableIsSet("TALLYCLOCK_RANDOM_STATS"))
+        qInfo("seed %u: %d actions, %d injected while a handler yielded, %d windows, %d "
+              "closed mid-handler",
+            seed, done, injected, episodes, closedInside);
     if (QTest::currentTestFailed())
         qWarning("random use failed with seed %u after %d actions; replay with "
                  "tst_randomuse randomUse:%u",
