@@ -112,6 +112,7 @@ private Q_SLOTS:
     void unopenableTargetReportsOnce();
     void symbolicLinkIsFollowed();
     void overwriteInReadOnlyFolder();
+    void overwriteLeavesOtherHardLinks();
     void overwriteKeepsOwnerAndMode();
     void failingDeviceFailsTheWrite();
     void failedWriteLeavesOldFileAndNoTemporary();
@@ -229,6 +230,20 @@ void TestTextFile::unopenableTargetReportsOnce()
     QVERIFY(QFileInfo(s.path(QStringLiteral("loop1"))).isSymLink()); // links left alone
     QVERIFY(QFileInfo(s.path(QStringLiteral("loop2"))).isSymLink());
     QCOMPARE(s.filesInDir(), QStringList{});
+}
+
+// Decided: the chosen name gets the new content as a new file; another hard link to
+// the old file keeps the old content (writing in place could leave neither).
+void TestTextFile::overwriteLeavesOtherHardLinks()
+{
+    Save s;
+    const QString target = s.overwriteExisting();
+    const QString other = s.path(QStringLiteral("other.txt"));
+    QCOMPARE(
+        ::link(QFile::encodeName(target).constData(), QFile::encodeName(other).constData()), 0);
+    s.actions.PushButton4_Click();
+    QCOMPARE(read(target), threeLines);
+    QCOMPARE(read(other), QByteArray("old results\r\n"));
 }
 
 void TestTextFile::overwriteKeepsOwnerAndMode()
