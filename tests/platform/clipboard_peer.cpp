@@ -2,26 +2,14 @@
 //   clipboard_peer busy      takes the CLIPBOARD selection every 2 ms
 //   clipboard_peer manager   owns CLIPBOARD_MANAGER and never answers a request
 // It runs until it is killed.
+#include "XcbAtom.h"
+
 #include <xcb/xcb.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
-
-namespace {
-
-xcb_atom_t atom(xcb_connection_t *connection, const char *name)
-{
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection,
-        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
-        nullptr);
-    const xcb_atom_t result = reply ? reply->atom : 0;
-    std::free(reply);
-    return result;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -37,13 +25,13 @@ int main(int argc, char *argv[])
 
     if (std::strcmp(argv[1], "manager") == 0) {
         xcb_set_selection_owner(
-            connection, window, atom(connection, "CLIPBOARD_MANAGER"), XCB_CURRENT_TIME);
+            connection, window, xcbAtom(connection, "CLIPBOARD_MANAGER"), XCB_CURRENT_TIME);
         xcb_flush(connection);
         while (xcb_generic_event_t *event = xcb_wait_for_event(connection))
             std::free(event); // never answered
         return 0;
     }
-    const xcb_atom_t clipboard = atom(connection, "CLIPBOARD");
+    const xcb_atom_t clipboard = xcbAtom(connection, "CLIPBOARD");
     for (;;) {
         xcb_set_selection_owner(connection, window, clipboard, XCB_CURRENT_TIME);
         xcb_flush(connection);

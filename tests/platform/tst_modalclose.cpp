@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "XcbAtom.h"
+
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -23,16 +25,6 @@ using namespace tallyclock;
 
 namespace {
 
-xcb_atom_t atom(xcb_connection_t *connection, const char *name)
-{
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection,
-        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
-        nullptr);
-    const xcb_atom_t result = reply ? reply->atom : 0;
-    std::free(reply);
-    return result;
-}
-
 // What an X11 window manager sends when the user clicks the close button.
 void requestClose(QWidget &window)
 {
@@ -42,8 +34,8 @@ void requestClose(QWidget &window)
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
     event.window = static_cast<xcb_window_t>(window.winId());
-    event.type = atom(connection, "WM_PROTOCOLS");
-    event.data.data32[0] = atom(connection, "WM_DELETE_WINDOW");
+    event.type = xcbAtom(connection, "WM_PROTOCOLS");
+    event.data.data32[0] = xcbAtom(connection, "WM_DELETE_WINDOW");
     event.data.data32[1] = XCB_CURRENT_TIME;
     xcb_send_event(connection, 0, event.window, XCB_EVENT_MASK_NO_EVENT,
         reinterpret_cast<const char *>(&event));
