@@ -6,10 +6,10 @@
 #include "export/XlsxFile.h"
 #include "platform/Desktop.h"
 #include "stopwatch/ResultsList.h"
+#include "stopwatch/ResultsView.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
-#include <QTreeWidget>
 
 #include <benchmark/benchmark.h>
 
@@ -50,7 +50,7 @@ void fill(ResultsList &list, int entries)
 
 static void BM_ListViewToText(benchmark::State &state)
 {
-    QTreeWidget view;
+    ResultsView view;
     ResultsList list(view);
     fill(list, static_cast<int>(state.range(0)));
     QuietDesktop desktop;

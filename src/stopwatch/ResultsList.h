@@ -3,13 +3,14 @@
 #include <QString>
 
 #include <cstdint>
-
-class QTreeWidget;
-class QTreeWidgetItem;
+#include <optional>
+#include <vector>
 
 namespace tallyclock {
 
 class ResultsList;
+class ResultsModel;
+class ResultsView;
 
 // One row of the results list, held for the length of one read or one add. Every
 // call fails once the row has left the list (the list was cleared meanwhile).
@@ -27,25 +28,29 @@ public:
 
 private:
     friend class ResultsList;
-    ResultEntry(const ResultsList *list, QTreeWidgetItem *item, std::uint64_t generation)
+    class ResultsModel;
+    class ResultsView;
+    ResultEntry(const ResultsList *list, int row, std::uint64_t generation)
         : m_list(list)
-        , m_item(item)
+        , m_row(row)
         , m_generation(generation)
     { }
-    QTreeWidgetItem *item() const;
+    // The row's 0-based number in the model.
+    int row() const;
+    int subItemColumn(int k) const;
 
     const ResultsList *m_list;
-    QTreeWidgetItem *m_item;
+    int m_row;
     std::uint64_t m_generation;
 };
 
-// The results list on its tree widget: column headers and entries, 1-based. Ticks
+// The results list on its view: column headers and entries, 1-based. Ticks
 // show as boxes that the mouse can clear; no key changes a tick (Space reaches the
 // list after every Start/Stop from the keyboard).
 class ResultsList
 {
 public:
-    explicit ResultsList(QTreeWidget &view);
+    explicit ResultsList(ResultsView &view);
 
     // ColumnHeaders
     void addColumnHeader(const QString &caption);
@@ -62,13 +67,16 @@ public:
 
     void SetFocus();
 
-    QTreeWidget &view() const { return m_view; }
+    ResultsView &view() const { return m_view; }
 
 private:
     friend class ResultEntry;
     void checkColumn(int n) const;
 
-    QTreeWidget &m_view;
+    ResultsView &m_view;
+    ResultsModel &m_model;
+    // Each column's width as last set, in twips.
+    std::vector<std::optional<int>> m_widthTwips;
     // Bumped by every clear, so that entries taken before it fail instead of
     // touching rows that no longer exist.
     std::uint64_t m_generation = 0;

@@ -11,6 +11,7 @@
 #include "stopwatch/TimeDisplay.h"
 #include "timing/clsElapsedTimer.h"
 
+#include "stopwatch/ResultsView.h"
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -21,7 +22,6 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
-#include <QTreeWidget>
 
 namespace tallyclock {
 
@@ -136,7 +136,7 @@ void Form1::buildControls()
     Label1->setAlignment(Qt::AlignCenter);
     setWhiteBackground(Label1);
 
-    ListView1 = new QTreeWidget(this);
+    ListView1 = new ResultsView(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setGeometry(twips(120, 3015, 7800, 2265));
     ListView1->setFont(arial(9));

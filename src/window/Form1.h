@@ -18,12 +18,12 @@
 class QGroupBox;
 class QPushButton;
 class QTimer;
-class QTreeWidget;
 
 namespace tallyclock {
 
 class Desktop;
 class PerformanceCounter;
+class ResultsView;
 class SkinEngine;
 class TimeDisplay;
 
@@ -74,7 +74,7 @@ private:
     // The controls, under their design names; children of the window.
     QGroupBox *Frame1 = nullptr;
     TimeDisplay *Label1 = nullptr;
-    QTreeWidget *ListView1 = nullptr;
+    ResultsView *ListView1 = nullptr;
     QPushButton *PushButton2 = nullptr;
     QPushButton *PushButton5 = nullptr;
     QPushButton *PushButton1 = nullptr;

@@ -1,16 +1,16 @@
 #pragma once
 
 #include "stopwatch/ResultsList.h"
+#include "stopwatch/ResultsView.h"
 
 #include <QStringList>
-#include <QTreeWidget>
 
 namespace tallyclock {
 
 // A results list with its two columns, filled from "text|time|ticked" rows.
 struct ResultsFixture
 {
-    QTreeWidget view;
+    ResultsView view;
     ResultsList list{view};
 
     explicit ResultsFixture(int columns = 2)

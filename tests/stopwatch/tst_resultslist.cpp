@@ -4,11 +4,11 @@
 #include "shell/PointerSetting.h"
 #include "stopwatch/ClearResults.h"
 #include "stopwatch/ResultsList.h"
+#include "stopwatch/ResultsView.h"
 
 #include <QHeaderView>
 #include <QStyleOptionViewItem>
 #include <QTest>
-#include <QTreeWidget>
 
 using namespace tallyclock;
 
@@ -32,15 +32,15 @@ private Q_SLOTS:
 
 private:
     void addColumns();
-    QRect checkIndicator(QTreeWidgetItem *item) const;
+    QRect checkIndicator(int row) const;
 
-    std::unique_ptr<QTreeWidget> m_view;
+    std::unique_ptr<ResultsView> m_view;
     std::unique_ptr<ResultsList> m_list;
 };
 
 void TestResultsList::init()
 {
-    m_view = std::make_unique<QTreeWidget>();
+    m_view = std::make_unique<ResultsView>();
     m_list = std::make_unique<ResultsList>(*m_view);
 }
 
@@ -58,11 +58,11 @@ void TestResultsList::addColumns()
     m_list->setColumnHeaderWidth(2, 1);
 }
 
-QRect TestResultsList::checkIndicator(QTreeWidgetItem *item) const
+QRect TestResultsList::checkIndicator(int row) const
 {
     QStyleOptionViewItem option;
     option.initFrom(m_view->viewport());
-    option.rect = m_view->visualItemRect(item);
+    option.rect = m_view->visualRect(m_view->model()->index(row, 0));
     option.features = QStyleOptionViewItem::HasCheckIndicator;
     return m_view->style()->subElementRect(
         QStyle::SE_ItemViewItemCheckIndicator, &option, m_view.get());
@@ -189,7 +189,7 @@ void TestResultsList::keysNeverChangeATick()
     entry.setChecked(true);
     m_view->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
-    m_view->setCurrentItem(m_view->topLevelItem(0));
+    m_view->setCurrentIndex(m_view->model()->index(0, 0));
     m_list->SetFocus();
     QTest::keyClick(m_view.get(), Qt::Key(key));
     QTest::keyClick(m_view.get(), Qt::Key(key));
@@ -203,7 +203,7 @@ void TestResultsList::mouseClearsATick()
     m_list->addItem(QStringLiteral("Timer started at 0.000")).setChecked(true);
     m_view->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
-    const QRect box = checkIndicator(m_view->topLevelItem(0));
+    const QRect box = checkIndicator(0);
     QVERIFY(box.isValid());
     QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, box.center());
     QVERIFY(!m_list->item(1).Checked());

@@ -1,6 +1,7 @@
 #include "fakes/FakeCounter.h"
 #include "fakes/FakeDesktop.h"
 #include "stopwatch/ResultsList.h"
+#include "stopwatch/ResultsView.h"
 #include "stopwatch/StopwatchController.h"
 #include "timing/clsElapsedTimer.h"
 
@@ -8,7 +9,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
 
 using namespace tallyclock;
 
@@ -23,7 +23,7 @@ struct Stopwatch
     QPushButton lap{QStringLiteral("Lap (or press L)")};
     QLabel display;
     QTimer timer1;
-    QTreeWidget view;
+    ResultsView view;
     ResultsList results{view};
     StopwatchController controller{
         desktop, counter, results, StopwatchControls{&startStop, &lap, &display, &timer1}};

@@ -5,6 +5,7 @@
 #include "fakes/RecordingSkinEngine.h"
 #include "platform/CursorFile.h"
 #include "platform/OptionalFile.h"
+#include "stopwatch/ResultsView.h"
 #include "stopwatch/TimeDisplay.h"
 #include "timing/clsElapsedTimer.h"
 #include "window/Form1.h"
@@ -21,7 +22,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
 #include <qpa/qwindowsysteminterface.h>
 
 using namespace tallyclock;
@@ -228,7 +228,7 @@ void TestForm1::layout()
     QCOMPARE(w.form->minimumSize(), w.form->maximumSize());
     QVERIFY(!(w.form->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(w.form->windowFlags() & Qt::WindowMinimizeButtonHint);
-    QCOMPARE(w.child<QTreeWidget>("ListView1")->toolTip(),
+    QCOMPARE(w.child<ResultsView>("ListView1")->toolTip(),
         QStringLiteral("Double-click item to remove it. Move | line to right and out of window "
                        "to reveal full names."));
 }
@@ -362,7 +362,7 @@ void TestForm1::pointer()
     w.load();
     w.form->pointer().set(PointerSetting::Shape(before));
     QWidget *target = over == QLatin1String("Form1") ? w.form.get()
-        : over == QLatin1String("ListView1")         ? w.child<QTreeWidget>("ListView1")->viewport()
+        : over == QLatin1String("ListView1")         ? w.child<ResultsView>("ListView1")->viewport()
                                                      : w.form->findChild<QWidget *>(over);
     w.moveOver(target);
     QCOMPARE(w.form->pointer().value(), after);
@@ -483,13 +483,13 @@ void TestForm1::skin()
     QCOMPARE(background(w.child<TimeDisplay>("Label1")), expected);
     QCOMPARE(
         w.child<QPushButton>("PushButton2")->palette().color(QPalette::Button), QColor(Qt::white));
-    QCOMPARE(w.child<QTreeWidget>("ListView1")->palette().color(QPalette::Base),
-        QApplication::palette(w.child<QTreeWidget>("ListView1")).color(QPalette::Base));
+    QCOMPARE(w.child<ResultsView>("ListView1")->palette().color(QPalette::Base),
+        QApplication::palette(w.child<ResultsView>("ListView1")).color(QPalette::Base));
     // The empty part of the list's header keeps the list's colours too, also once the
     // skin's style sheet is on the window, as the real engine puts it.
     if (recoloured)
         f.setStyleSheet(QStringLiteral("QLabel#Label1 { color: red; }"));
-    QCOMPARE(w.child<QTreeWidget>("ListView1")->header()->palette().color(QPalette::Window),
+    QCOMPARE(w.child<ResultsView>("ListView1")->header()->palette().color(QPalette::Window),
         QColor(Qt::white));
 
     QCOMPARE(w.skin.calls.size(), calls);
@@ -636,7 +636,7 @@ void TestForm1::accessibleNames()
     Window w;
     w.load();
     const QList<QWidget *> controls{w.child<QGroupBox>("Frame1"), w.child<TimeDisplay>("Label1"),
-        w.child<QTreeWidget>("ListView1"), w.child<QPushButton>("PushButton2"),
+        w.child<ResultsView>("ListView1"), w.child<QPushButton>("PushButton2"),
         w.child<QPushButton>("PushButton5"), w.child<QPushButton>("PushButton1"),
         w.child<QPushButton>("PushButton4"), w.child<QPushButton>("PushButton13"),
         w.child<QPushButton>("PushButton3"), w.child<QPushButton>("PushButton6")};
@@ -651,9 +651,9 @@ void TestForm1::accessibleNames()
     QCOMPARE(QAccessible::queryAccessibleInterface(w.child<QPushButton>("PushButton13"))
                  ->text(QAccessible::Name),
         QStringLiteral("Save Results As Excel File"));
-    QCOMPARE(QAccessible::queryAccessibleInterface(w.child<QTreeWidget>("ListView1"))
+    QCOMPARE(QAccessible::queryAccessibleInterface(w.child<ResultsView>("ListView1"))
                  ->text(QAccessible::Description),
-        w.child<QTreeWidget>("ListView1")->toolTip());
+        w.child<ResultsView>("ListView1")->toolTip());
 
     // The display answers with the time shown now.
     w.form->controller().PushButton2_Click();
@@ -666,7 +666,7 @@ void TestForm1::accessibleNames()
 
     // Rows and both columns are readable through the list's table interface.
     QAccessibleInterface *list
-        = QAccessible::queryAccessibleInterface(w.child<QTreeWidget>("ListView1"));
+        = QAccessible::queryAccessibleInterface(w.child<ResultsView>("ListView1"));
     QAccessibleTableInterface *table = list->tableInterface();
     QVERIFY(table);
     QCOMPARE(table->columnCount(), 2);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QTreeView>
+
+namespace tallyclock {
+
+class ResultsModel;
+
+// The results list on screen: a report view with a header, ticks in the first
+// column and one row per entry, all of one height. Appending a row costs the same
+// at any length of the list.
+class ResultsView final : public QTreeView
+{
+    Q_OBJECT
+
+public:
+    explicit ResultsView(QWidget *parent = nullptr);
+
+    ResultsModel &results() const { return *m_model; }
+
+protected:
+    void rowsInserted(const QModelIndex &parent, int start, int end) override;
+
+private:
+    bool appendToLayout(int start, int end);
+
+    ResultsModel *m_model;
+};
+
+} // namespace tallyclock
