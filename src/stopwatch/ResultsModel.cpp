@@ -67,7 +67,7 @@ void ResultsModel::appendRow(const QString &text)
 {
     const int row = static_cast<int>(m_rows.size());
     beginInsertRows({}, row, row);
-    m_rows.push_back(Row{text, {}, {}, false});
+    m_rows.push_back(Row{m_texts.add(text), {}, false});
     endInsertRows();
 }
 
@@ -75,23 +75,26 @@ QString ResultsModel::cell(int row, int column) const
 {
     const Row &r = m_rows[size_t(row)];
     if (column == 0)
-        return r.text;
+        return m_texts.get(r.text);
     if (column == 1)
-        return r.firstSubItem;
-    return r.laterSubItems.value(column - 2);
+        return m_texts.get(r.firstSubItem);
+    const auto later = m_laterSubItems.find(row);
+    return later == m_laterSubItems.end() ? QString() : later->second.value(column - 2);
 }
 
 void ResultsModel::setCell(int row, int column, const QString &text)
 {
+    // A replaced text stays in the store until the list is cleared.
     Row &r = m_rows[size_t(row)];
     if (column == 0) {
-        r.text = text;
+        r.text = m_texts.add(text);
     } else if (column == 1) {
-        r.firstSubItem = text;
+        r.firstSubItem = m_texts.add(text);
     } else {
-        while (r.laterSubItems.size() < column - 1)
-            r.laterSubItems.append(QString());
-        r.laterSubItems[column - 2] = text;
+        QStringList &later = m_laterSubItems[row];
+        while (later.size() < column - 1)
+            later.append(QString());
+        later[column - 2] = text;
     }
     cellChanged(row, column, Qt::DisplayRole);
 }
@@ -108,7 +111,9 @@ void ResultsModel::setChecked(int row, bool checked)
 void ResultsModel::clearRows()
 {
     beginResetModel();
-    std::vector<Row>().swap(m_rows);
+    std::deque<Row>().swap(m_rows);
+    m_texts.clear();
+    m_laterSubItems.clear();
     endResetModel();
 }
 

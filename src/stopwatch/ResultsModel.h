@@ -1,14 +1,18 @@
 #pragma once
 
+#include "TextStore.h"
+
 #include <QAbstractTableModel>
 #include <QStringList>
 
-#include <vector>
+#include <deque>
+#include <map>
 
 namespace tallyclock {
 
 // The results as rows of text: the entry, its sub-items and its tick. Rows are only
-// ever appended, one at a time, or all removed at once.
+// ever appended, one at a time, or all removed at once; both cost the same at any
+// length of the list.
 class ResultsModel final : public QAbstractTableModel
 {
     Q_OBJECT
@@ -28,7 +32,7 @@ public:
 
     // Rows by 0-based number; the caller keeps the number in range.
     void appendRow(const QString &text);
-    const QString &text(int row) const { return m_rows[size_t(row)].text; }
+    QString text(int row) const { return m_texts.get(m_rows[size_t(row)].text); }
     // Column 0 is the entry itself; unset columns read as "".
     QString cell(int row, int column) const;
     void setCell(int row, int column, const QString &text);
@@ -39,16 +43,18 @@ public:
 private:
     struct Row
     {
-        QString text;
-        // The second column held inline: it is the only one the stopwatch fills.
-        QString firstSubItem;
-        QStringList laterSubItems;
+        TextStore::Ref text;
+        // The second column is held in the row: it is the only one the stopwatch fills.
+        TextStore::Ref firstSubItem;
         bool checked = false;
     };
 
     void cellChanged(int row, int column, Qt::ItemDataRole role);
 
-    std::vector<Row> m_rows;
+    std::deque<Row> m_rows;
+    TextStore m_texts;
+    // Columns 3 and on, by row.
+    std::map<int, QStringList> m_laterSubItems;
     QStringList m_captions;
 };
 

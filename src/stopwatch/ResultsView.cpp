@@ -2,6 +2,7 @@
 
 #include "ResultsModel.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QHeaderView>
 #include <QStyledItemDelegate>
@@ -13,10 +14,27 @@ namespace {
 
 // Lets the mouse toggle a tick but never a key: the default delegate flips the
 // current row's tick on Space.
-class MouseOnlyTickDelegate final : public QStyledItemDelegate
+class ResultsDelegate final : public QStyledItemDelegate
 {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    // A cell too narrow for any text (the time column is one pixel wide) is painted
+    // without laying out its text, which is most of the cost of painting a row.
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+        const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        const QWidget *widget = option.widget;
+        QStyle *style = widget ? widget->style() : QApplication::style();
+        // The margin the style leaves on each side of an item's text.
+        const int textMargin
+            = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        if (cell.rect.width() <= 2 * textMargin)
+            cell.text.clear();
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
+    }
 
     bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
         const QModelIndex &index) override
@@ -26,6 +44,11 @@ public:
         return QStyledItemDelegate::editorEvent(event, model, option, index);
     }
 };
+
+QTreeViewPrivate *treeView(QTreeView *view)
+{
+    return static_cast<QTreeViewPrivate *>(QObjectPrivate::get(view));
+}
 
 } // namespace
 
@@ -44,21 +67,21 @@ ResultsView::ResultsView(QWidget *parent)
     header()->setMinimumSectionSize(0);
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
-    setItemDelegate(new MouseOnlyTickDelegate(this));
+    setItemDelegate(new ResultsDelegate(this));
 }
 
 void ResultsView::rowsInserted(const QModelIndex &parent, int start, int end)
 {
-    if (!parent.isValid() && appendToLayout(start, end)) {
-        QAbstractItemView::rowsInserted(parent, start, end);
-        updateGeometries();
-        const QRect first = visualRect(model()->index(start, 0));
-        const QRect last = visualRect(model()->index(end, 0));
-        viewport()->update(
-            QRect(0, first.top(), viewport()->width(), last.bottom() - first.top() + 1));
+    if (parent.isValid() || !appendToLayout(start, end)) {
+        QTreeView::rowsInserted(parent, start, end);
         return;
     }
-    QTreeView::rowsInserted(parent, start, end);
+    QAbstractItemView::rowsInserted(parent, start, end);
+    // Of the geometry only the scroll range changes; the header stays as it is.
+    treeView(this)->updateScrollBars();
+    const QRect first = visualRect(model()->index(start, 0));
+    const QRect last = visualRect(model()->index(end, 0));
+    viewport()->update(QRect(0, first.top(), viewport()->width(), last.bottom() - first.top() + 1));
 }
 
 // The tree view lays out every row again after an insertion, which makes filling
@@ -67,13 +90,12 @@ void ResultsView::rowsInserted(const QModelIndex &parent, int start, int end)
 // other case the view lays out as usual.
 bool ResultsView::appendToLayout(int start, int end)
 {
-    auto *d = static_cast<QTreeViewPrivate *>(QObjectPrivate::get(this));
+    QTreeViewPrivate *d = treeView(this);
     if (d->delayedPendingLayout || !uniformRowHeights() || d->viewItems.isEmpty()
         || d->viewItems.size() != start || !d->hiddenIndexes.isEmpty()
         || !d->spanningIndexes.isEmpty())
         return false;
     d->viewItems.last().hasMoreSiblings = true;
-    d->viewItems.reserve(end + 1);
     for (int row = start; row <= end; ++row) {
         QTreeViewItem item; // a top-level row, collapsed, without children
         item.index = model()->index(row, 0);

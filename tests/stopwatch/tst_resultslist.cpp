@@ -7,7 +7,9 @@
 #include "stopwatch/ResultsView.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QStyleOptionViewItem>
+#include <QStyledItemDelegate>
 #include <QTest>
 
 using namespace tallyclock;
@@ -21,6 +23,11 @@ private Q_SLOTS:
     void cleanup();
     void columnsAndWidths();
     void entriesAreOneBased();
+    void textsKeptExactly_data();
+    void textsKeptExactly();
+    void appendedRowsMatchAFullLayout();
+    void narrowCellPaintsAsBefore_data();
+    void narrowCellPaintsAsBefore();
     void outOfRangeFails_data();
     void outOfRangeFails();
     void entryTakenBeforeClearFails();
@@ -100,6 +107,111 @@ void TestResultsList::entriesAreOneBased()
     QCOMPARE(m_list->item(3).Index(), 3);
     QVERIFY(m_list->item(2).Checked());
     QCOMPARE(m_list->item(2).SubItems(1), QStringLiteral("0.000"));
+}
+
+void TestResultsList::textsKeptExactly_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    const QString block(32 * 1024, QLatin1Char('x'));
+    QTest::newRow("empty_and_short") << QStringList{QString(), QStringLiteral("a"), QString()};
+    QTest::newRow("longer_than_a_block") << QStringList{QStringLiteral("Timer started at 0.000"),
+        block + QStringLiteral("yz"), QStringLiteral("Timer Lapsed at 1.000")};
+    QTest::newRow("filling_blocks_exactly") << QStringList{block.left(1000), block.left(31768),
+        QStringLiteral("next block"), block, QStringLiteral("after")};
+    QStringList many;
+    for (int i = 0; i < 5000; ++i)
+        many << QStringLiteral("Timer Lapsed at %1.%2")
+                    .arg(i)
+                    .arg(i % 1000, 3, 10, QLatin1Char('0'));
+    QTest::newRow("many_across_blocks") << many;
+}
+
+// Entries are kept side by side in large blocks; each must read back as written.
+void TestResultsList::textsKeptExactly()
+{
+    QFETCH(QStringList, texts);
+    addColumns();
+    for (const QString &text : texts)
+        m_list->addItem(text).setSubItems(1, text.right(5));
+    QCOMPARE(m_list->itemCount(), texts.size());
+    for (int i = 0; i < texts.size(); ++i) {
+        QCOMPARE(m_list->item(i + 1).Text(), texts.at(i));
+        QCOMPARE(m_list->item(i + 1).SubItems(1), texts.at(i).right(5));
+        QCOMPARE(m_view->model()->index(i, 0).data().toString(), texts.at(i));
+    }
+    m_list->clear();
+    m_list->addItem(QStringLiteral("after clear"));
+    QCOMPARE(m_list->item(1).Text(), QStringLiteral("after clear"));
+}
+
+// Rows appended while the list is on screen are laid out without a full layout;
+// they must end up exactly where a full layout puts them.
+void TestResultsList::appendedRowsMatchAFullLayout()
+{
+    addColumns();
+    m_view->resize(520, 151);
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+    for (int i = 0; i < 60; ++i) {
+        ResultEntry entry = m_list->addItem(QStringLiteral("Timer Lapsed at %1.000").arg(i));
+        entry.setSubItems(1, QStringLiteral("%1.000").arg(i));
+        entry.setChecked(true);
+        entry.EnsureVisible();
+        QCoreApplication::processEvents();
+    }
+    auto layout = [this] {
+        QList<QRect> rects;
+        for (int row : {0, 1, 30, 58, 59})
+            rects << m_view->visualRect(m_view->model()->index(row, 0));
+        const QModelIndex under = m_view->indexAt(rects.last().center());
+        return std::tuple(rects, under.row(), m_view->verticalScrollBar()->maximum(),
+            m_view->verticalScrollBar()->value());
+    };
+    const auto appended = layout();
+    QCOMPARE(std::get<1>(appended), 59);
+    QVERIFY(std::get<2>(appended) > 0);
+    m_view->doItemsLayout();
+    QCOMPARE(layout(), appended);
+    // Entries added out of view, without scrolling, then one scrolled into view.
+    m_list->item(1).EnsureVisible();
+    for (int i = 0; i < 20; ++i)
+        m_list->addItem(QStringLiteral("unseen"));
+    const int range = m_view->verticalScrollBar()->maximum();
+    m_view->doItemsLayout();
+    QCOMPARE(m_view->verticalScrollBar()->maximum(), range);
+    m_list->addItem(QStringLiteral("last")).EnsureVisible();
+    QCOMPARE(m_view->indexAt(m_view->visualRect(m_view->model()->index(80, 0)).center()).row(), 80);
+}
+
+void TestResultsList::narrowCellPaintsAsBefore_data()
+{
+    QTest::addColumn<int>("twips");
+    QTest::newRow("one_pixel") << 1;
+    for (int pixels : {3, 6, 7, 8, 12, 20, 40})
+        QTest::addRow("%d_pixels", pixels) << pixels * 15;
+}
+
+// A cell too narrow for text skips laying it out; what is painted must not change.
+void TestResultsList::narrowCellPaintsAsBefore()
+{
+    QFETCH(int, twips);
+    addColumns();
+    m_list->setColumnHeaderWidth(2, twips);
+    for (const char *text : {"Timer started at 0.000", "Timer Lapsed at 12.345"}) {
+        ResultEntry entry = m_list->addItem(QLatin1String(text));
+        entry.setSubItems(1, QLatin1String(text).right(6));
+        entry.setChecked(true);
+    }
+    m_view->resize(520, 151);
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+    m_view->setCurrentIndex(m_view->model()->index(1, 0));
+    const QImage painted = m_view->viewport()->grab().toImage();
+    QStyledItemDelegate plain;
+    m_view->setItemDelegate(&plain);
+    const QImage plainPainted = m_view->viewport()->grab().toImage();
+    m_view->setItemDelegate(nullptr);
+    QCOMPARE(painted, plainPainted);
 }
 
 void TestResultsList::outOfRangeFails_data()
