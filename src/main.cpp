@@ -10,7 +10,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QIcon>
-#include <QTimer>
+#include <QThreadPool>
 
 #include <clocale>
 
@@ -39,10 +39,12 @@ int main(int argc, char *argv[])
 
     form.Form_Load();
     form.showCentred();
-    // Template workbooks that earlier runs handed to the spreadsheet program.
-    QTimer::singleShot(0, &form, [&desktop] {
-        tallyclock::removeStaleTemplateWorkbooks(
-            desktop.temporaryFolder(), QDateTime::currentDateTime());
-    });
+    desktop.lookForSpreadsheetProgram();
+    // Template workbooks that earlier runs handed to the spreadsheet program, removed
+    // away from the GUI thread: the temporary folder may be large or slow.
+    QThreadPool::globalInstance()->start(
+        [folder = desktop.temporaryFolder(), now = QDateTime::currentDateTime()] {
+            tallyclock::removeStaleTemplateWorkbooks(folder, now);
+        });
     return app.exec();
 }

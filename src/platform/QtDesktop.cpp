@@ -4,15 +4,18 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
 #include <QWidget>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace tallyclock {
 
@@ -139,14 +142,10 @@ std::optional<SpreadsheetLaunch> registeredSpreadsheetProgram()
     return launchForExec(desktopEntryExec(file.read(1 << 20)));
 }
 
-} // namespace
-
-const std::optional<SpreadsheetLaunch> &QtDesktop::spreadsheetProgram()
+// The registered program, or else one on the PATH. It runs a child process and
+// reads files, so it runs away from the GUI thread.
+std::optional<SpreadsheetLaunch> findSpreadsheetProgram()
 {
-    // A program once found is kept for the run; without one, every export looks again,
-    // so that a program installed meanwhile is found.
-    if (m_spreadsheet)
-        return m_spreadsheet;
     std::optional<SpreadsheetLaunch> found = registeredSpreadsheetProgram();
     // Nothing registered: a spreadsheet program on the PATH, started directly.
     for (const char *name : {"localc", "libreoffice", "soffice", "gnumeric"}) {
@@ -158,7 +157,39 @@ const std::optional<SpreadsheetLaunch> &QtDesktop::spreadsheetProgram()
                 ? SpreadsheetLaunch{program, {}, false}
                 : SpreadsheetLaunch{program, {QStringLiteral("-n")}, true};
     }
-    m_spreadsheet = found;
+    return found;
+}
+
+} // namespace
+
+void QtDesktop::lookForSpreadsheetProgram()
+{
+    if (!m_spreadsheet && !m_looking) {
+        m_lookup = QtConcurrent::run(findSpreadsheetProgram);
+        m_looking = true;
+    }
+}
+
+const std::optional<SpreadsheetLaunch> &QtDesktop::spreadsheetProgram()
+{
+    // A program once found is kept for the run; without one, every export looks again,
+    // so that a program installed meanwhile is found.
+    if (m_spreadsheet)
+        return m_spreadsheet;
+    lookForSpreadsheetProgram();
+    if (!m_lookup.isFinished()) {
+        // Still looking (at most the query's time-out): the window goes on painting and
+        // counting, and the user's input waits in the queue until the answer is in.
+        QEventLoop loop;
+        QFutureWatcher<std::optional<SpreadsheetLaunch>> watcher;
+        QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+        watcher.setFuture(m_lookup);
+        if (!m_lookup.isFinished())
+            loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    m_spreadsheet = m_lookup.result();
+    m_lookup = {};
+    m_looking = false;
     return m_spreadsheet;
 }
 

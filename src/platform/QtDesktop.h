@@ -3,6 +3,7 @@
 #include "Desktop.h"
 #include "SpreadsheetProgram.h"
 
+#include <QFuture>
 #include <QPointer>
 
 #include <optional>
@@ -23,6 +24,10 @@ public:
     // Message boxes are parented to `window` while it exists.
     void setWindow(QWidget *window) { m_window = window; }
 
+    // Starts looking for the desktop's spreadsheet program in the background, so that
+    // the first export finds the answer ready.
+    void lookForSpreadsheetProgram();
+
     bool clearClipboard() override;
     bool setClipboardText(const QString &text) override;
     bool spreadsheetProgramAvailable() override;
@@ -42,6 +47,9 @@ private:
 
     QPointer<QWidget> m_window;
     std::optional<SpreadsheetLaunch> m_spreadsheet;
+    // The lookup under way, or ended with its answer not yet taken.
+    QFuture<std::optional<SpreadsheetLaunch>> m_lookup;
+    bool m_looking = false;
 };
 
 } // namespace tallyclock
