@@ -1,84 +1,130 @@
-// Cost of the exports for a long results list, without the event loop's work (the
-// yields go to a desktop that does nothing): the aligned rendering for the clipboard
-// and the workbook written with libxlsxwriter.
+// The exports of a long results list, each as the program runs it, yields included
+// (every yield lets Qt's event loop run): the aligned text for the clipboard, the
+// text file saved to a temporary folder and the workbook written there.
 #include "export/ResultsText.h"
-#include "export/Spreadsheet.h"
-#include "export/XlsxFile.h"
+#include "export/SpreadsheetExport.h"
+#include "export/TextFile.h"
 #include "platform/Desktop.h"
+#include "shell/ExportActivity.h"
+#include "shell/PointerSetting.h"
 #include "stopwatch/ResultsList.h"
 #include "stopwatch/ResultsView.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
 
 using namespace tallyclock;
 
 namespace {
 
-class QuietDesktop final : public Desktop
+// The real event loop behind every yield; dialogs answered at once, files go to a
+// temporary folder and the spreadsheet program is not started.
+class BenchDesktop final : public Desktop
 {
 public:
+    QTemporaryDir folder;
+    QString savePath = folder.filePath(QStringLiteral("results.txt"));
+
     bool clearClipboard() override { return true; }
     bool setClipboardText(const QString &) override { return true; }
     bool spreadsheetProgramAvailable() override { return true; }
     bool spreadsheetOpensAsNewDocument() override { return true; }
-    bool openInSpreadsheetProgram(const QString &) override { return true; }
-    QString temporaryFolder() override { return QString(); }
-    QString documentsFolder() override { return QString(); }
+    bool openInSpreadsheetProgram(const QString &path) override { return QFile::remove(path); }
+    QString temporaryFolder() override { return folder.path(); }
+    QString documentsFolder() override { return folder.path(); }
 
 protected:
-    int showMessageBox(const QString &, int, const QString &) override { return 1; }
-    void processPendingEvents() override { }
-    QString showSaveDialog(const QString &, const QString &) override { return QString(); }
+    int showMessageBox(const QString &, int, const QString &) override
+    {
+        return MessageAnswer::Yes;
+    }
+    void processPendingEvents() override { QCoreApplication::processEvents(); }
+    QString showSaveDialog(const QString &, const QString &) override { return savePath; }
 };
 
-void fill(ResultsList &list, int entries)
+// A list as long holding of Space makes it: every entry ticked, with its time.
+struct FilledList
 {
-    list.addColumnHeader(QStringLiteral("Result(s)"));
-    list.addColumnHeader(QStringLiteral("Result(s)"));
-    for (int i = 0; i < entries; ++i) {
-        const QString time = QString::number(i * 1.234, 'f', 3);
-        ResultEntry entry = list.addItem(QStringLiteral("Timer Lapsed at ") + time);
-        entry.setSubItems(1, time);
-        entry.setChecked(true);
+    ResultsView view;
+    ResultsList list{view};
+
+    explicit FilledList(int entries)
+    {
+        list.addColumnHeader(QStringLiteral("Result(s)"));
+        list.addColumnHeader(QStringLiteral("Result(s)"));
+        for (int i = 0; i < entries; ++i) {
+            const QString time = QString::number(i * 0.033, 'f', 3);
+            ResultEntry entry = list.addItem(
+                (i % 2 ? QStringLiteral("Timer stopped at ") : QStringLiteral("Timer started at "))
+                + time);
+            entry.setSubItems(1, time);
+            entry.setChecked(true);
+        }
     }
+};
+
+void reportPeakMemory(benchmark::State &state)
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MiB"] = double(usage.ru_maxrss) / 1024.0;
+    state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
 } // namespace
 
 static void BM_ListViewToText(benchmark::State &state)
 {
-    ResultsView view;
-    ResultsList list(view);
-    fill(list, static_cast<int>(state.range(0)));
-    QuietDesktop desktop;
+    FilledList filled(static_cast<int>(state.range(0)));
+    BenchDesktop desktop;
     for (auto _ : state)
-        benchmark::DoNotOptimize(ListViewToText(list, desktop));
-    state.SetItemsProcessed(state.iterations() * state.range(0));
+        benchmark::DoNotOptimize(ListViewToText(filled.list, desktop));
+    reportPeakMemory(state);
 }
-BENCHMARK(BM_ListViewToText)->Arg(100)->Arg(2000);
 
-static void BM_WriteXlsx(benchmark::State &state)
+static void BM_SaveTextFile(benchmark::State &state)
 {
-    SpreadsheetSheet sheet;
-    for (int row = 1; row <= state.range(0); ++row) {
-        sheet.setCell(row, 1, QStringLiteral("Timer Lapsed at "));
-        sheet.setCell(row, 2, QString::number(row * 1.234, 'f', 3));
+    FilledList filled(static_cast<int>(state.range(0)));
+    BenchDesktop desktop;
+    PointerSetting pointer;
+    ExportActivity exports;
+    const QString title = QStringLiteral("Tallyclock");
+    TextFileSave save(desktop, filled.list, pointer, exports, title);
+    for (auto _ : state) {
+        save.PushButton4_Click();
+        state.PauseTiming();
+        QFile::remove(desktop.savePath);
+        state.ResumeTiming();
     }
-    sheet.autoFitColumns();
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("bench.xlsx"));
-    for (auto _ : state)
-        writeXlsx(path, sheet);
-    state.SetItemsProcessed(state.iterations() * state.range(0));
+    reportPeakMemory(state);
 }
-BENCHMARK(BM_WriteXlsx)->Arg(2000);
+
+static void BM_Workbook(benchmark::State &state)
+{
+    FilledList filled(static_cast<int>(state.range(0)));
+    BenchDesktop desktop;
+    PointerSetting pointer;
+    ExportActivity exports;
+    for (auto _ : state)
+        PushButton13_Click(desktop, filled.list, pointer, exports, QStringLiteral("Tallyclock"));
+    reportPeakMemory(state);
+}
+
+// Each export in its own process run keeps the peak memory its own: run with
+// --benchmark_filter to measure one.
+BENCHMARK(BM_ListViewToText)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveTextFile)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Workbook)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

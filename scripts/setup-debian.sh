@@ -11,6 +11,8 @@ packages=(
     libgl-dev libxcb1-dev
     # xlsxwriter.pc links -lz, but libxlsxwriter-dev does not depend on zlib1g-dev.
     libxlsxwriter-dev zlib1g-dev libbenchmark-dev
+    # The program metrics probe watches the window's paints and presses keys.
+    libxcb-damage0-dev libxcb-xtest0-dev
     fonts-liberation locales unzip
     # Real-window tests: an X server, and a headless Wayland compositor.
     xvfb xauth x11-utils xdotool imagemagick sway
@@ -21,7 +23,8 @@ packages=(
 if ! command -v dpkg-query >/dev/null || ! command -v apt-get >/dev/null; then
     echo "This set-up installs packages on Debian 12 only. Elsewhere, install by hand:"
     echo "  a C++20 compiler, CMake >= 3.25, pkg-config, Qt 6.4+ (Core, Gui, Widgets, Test,"
-    echo "  and its private headers), libxlsxwriter with zlib, Google Benchmark (optional),"
+    echo "  and its private headers), libxlsxwriter with zlib, Google Benchmark and xcb's"
+    echo "  damage and xtest libraries (optional, for the benchmarks),"
     echo "  and for the tests: Xvfb with xvfb-run, sway, unzip, Liberation fonts."
     echo "Debian's names for them: ${packages[*]}"
     exit 0

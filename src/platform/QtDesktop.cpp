@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QProcess>
+#include <QScopedValueRollback>
 #include <QStandardPaths>
 #include <QUrl>
 #include <QWidget>
@@ -46,7 +47,16 @@ int QtDesktop::showMessageBox(const QString &text, int style, const QString &tit
 
 void QtDesktop::processPendingEvents()
 {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // A key or click taken in a yield runs its handler inside the yield, and that
+    // handler yields too. Past a depth that typing never reaches, input stays queued
+    // until the handlers below have returned: a flood of queued keys (a stalled
+    // window catching up) then runs one after another instead of nesting until the
+    // stack is gone.
+    constexpr int inputNestingLimit = 64;
+    const QScopedValueRollback nesting(m_yieldNesting, m_yieldNesting + 1);
+    QCoreApplication::processEvents(m_yieldNesting > inputNestingLimit
+            ? QEventLoop::ExcludeUserInputEvents
+            : QEventLoop::AllEvents);
 }
 
 } // namespace tallyclock

@@ -50,6 +50,7 @@ private:
     // The lookup under way, or ended with its answer not yet taken.
     QFuture<std::optional<SpreadsheetLaunch>> m_lookup;
     bool m_looking = false;
+    int m_yieldNesting = 0;
 };
 
 } // namespace tallyclock

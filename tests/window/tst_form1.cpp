@@ -5,6 +5,7 @@
 #include "fakes/RecordingSkinEngine.h"
 #include "platform/CursorFile.h"
 #include "platform/OptionalFile.h"
+#include "platform/QtDesktop.h"
 #include "stopwatch/ResultsView.h"
 #include "stopwatch/TimeDisplay.h"
 #include "timing/clsElapsedTimer.h"
@@ -19,6 +20,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -152,6 +154,7 @@ private Q_SLOTS:
     void keys_data();
     void keys();
     void clickThenSpaceIsOneStartStop();
+    void floodOfQueuedKeys();
     void pointer_data();
     void pointer();
     void pointerShapes();
@@ -315,6 +318,53 @@ void TestForm1::keys()
         QTest::mouseClick(qobject_cast<QPushButton *>(focused), Qt::LeftButton);
         QCOMPARE(w.entries().size(), before + 1);
     }
+}
+
+// The real desktop, counting how deep yields nest.
+class NestingDesktop final : public QtDesktop
+{
+public:
+    int nesting = 0;
+    int deepest = 0;
+
+protected:
+    void processPendingEvents() override
+    {
+        deepest = std::max(deepest, ++nesting);
+        QtDesktop::processPendingEvents();
+        --nesting;
+    }
+};
+
+// Every Space handler yields, and a key taken in a yield runs inside it. A window
+// catching up on thousands of queued presses must run them one after another, not
+// nest handlers until the stack is gone.
+void TestForm1::floodOfQueuedKeys()
+{
+    NestingDesktop desktop;
+    FakeCounter counter;
+    RecordingSkinEngine skin;
+    QTemporaryDir folder;
+    Form1 form(desktop, counter, skin, {folder.path()});
+    desktop.setWindow(&form);
+    form.Form_Load();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    constexpr int presses = 3000;
+    for (int i = 0; i < presses; ++i) {
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+            QWindowSystemInterface::handleExtendedKeyEvent(form.windowHandle(), type, Qt::Key_Space,
+                {}, 65, 0, 0, QStringLiteral(" ")); // queued
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(form.results().itemCount(), presses, 60000);
+    QVERIFY2(desktop.deepest <= 100, qPrintable(QString::number(desktop.deepest)));
+    auto *list = form.findChild<ResultsView *>(QStringLiteral("ListView1"));
+    const int range = list->verticalScrollBar()->maximum();
+    QVERIFY(range > presses - 20);
+    list->doItemsLayout();
+    QCOMPARE(list->verticalScrollBar()->maximum(), range);
 }
 
 void TestForm1::clickThenSpaceIsOneStartStop()
