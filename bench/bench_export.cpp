@@ -4,7 +4,7 @@
 #include "export/ResultsText.h"
 #include "export/SpreadsheetExport.h"
 #include "export/TextFile.h"
-#include "platform/Desktop.h"
+#include "platform/QtDesktop.h"
 #include "shell/ExportActivity.h"
 #include "shell/PointerSetting.h"
 #include "stopwatch/ResultsList.h"
@@ -22,16 +22,14 @@ using namespace tallyclock;
 
 namespace {
 
-// The real event loop behind every yield; dialogs answered at once, files go to a
-// temporary folder and the spreadsheet program is not started.
-class BenchDesktop final : public Desktop
+// The program's yields; dialogs answered at once, files go to a temporary folder
+// and the spreadsheet program is not started.
+class BenchDesktop final : public QtDesktop
 {
 public:
     QTemporaryDir folder;
     QString savePath = folder.filePath(QStringLiteral("results.txt"));
 
-    bool clearClipboard() override { return true; }
-    bool setClipboardText(const QString &) override { return true; }
     bool spreadsheetProgramAvailable() override { return true; }
     bool spreadsheetOpensAsNewDocument() override { return true; }
     bool openInSpreadsheetProgram(const QString &path) override { return QFile::remove(path); }
@@ -43,7 +41,6 @@ protected:
     {
         return MessageAnswer::Yes;
     }
-    void processPendingEvents() override { QCoreApplication::processEvents(); }
     QString showSaveDialog(const QString &, const QString &) override { return savePath; }
 };
 

@@ -3,6 +3,7 @@
 #include "Desktop.h"
 #include "SpreadsheetProgram.h"
 
+#include <QElapsedTimer>
 #include <QFuture>
 #include <QPointer>
 
@@ -51,6 +52,7 @@ private:
     QFuture<std::optional<SpreadsheetLaunch>> m_lookup;
     bool m_looking = false;
     int m_yieldNesting = 0;
+    QElapsedTimer m_sinceYield;
 };
 
 } // namespace tallyclock
