@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QDateTime>
-#include <QIcon>
 #include <QThreadPool>
 
 #include <clocale>
@@ -24,7 +23,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("tallyclock"));
     QApplication::setApplicationVersion(QString::fromLatin1(tallyclock::programVersion()));
     QApplication::setDesktopFileName(QStringLiteral("org.tallyclock.tallyclock"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tallyclock.png")));
+    QApplication::setWindowIcon(tallyclock::applicationIcon());
     // Numbers written for files must not follow the user's decimal comma.
     std::setlocale(LC_NUMERIC, "C");
 

@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -90,6 +91,19 @@ int shiftState(Qt::KeyboardModifiers modifiers)
 }
 
 } // namespace
+
+QIcon applicationIcon()
+{
+    // The sizes are given, so that no image is read before one is drawn; the window
+    // system takes the small ones, and the desktop entry's icon stands for the rest.
+    static const QIcon icon = [] {
+        QIcon sizes;
+        for (int size : {16, 32, 48, 64, 128})
+            sizes.addFile(QStringLiteral(":/icons/tallyclock-%1.png").arg(size), QSize(size, size));
+        return sizes;
+    }();
+    return icon;
+}
 
 Form1::Form1(Desktop &desktop, PerformanceCounter &counter, SkinEngine &skinEngine,
     QStringList optionalFileFolders, QWidget *parent)
@@ -236,7 +250,7 @@ void Form1::Form_Load()
         }))
         h.step(106, [&] { m_customPointer = loadCursorFile(pointerFile); });
     h.step(126, [&] { setWindowTitle(productName()); });
-    h.step(126, [&] { setWindowIcon(QIcon(QStringLiteral(":/icons/tallyclock.png"))); });
+    h.step(126, [&] { setWindowIcon(applicationIcon()); });
     h.step(126, [&] { SetApplicationTitle(); });
     h.step(128, [&] { m_results->addColumnHeader(QStringLiteral("Result(s)")); });
     h.step(130, [&] { m_results->addColumnHeader(QStringLiteral("Result(s)")); });

@@ -27,6 +27,9 @@ class ResultsView;
 class SkinEngine;
 class TimeDisplay;
 
+// The program's icon, from small images read when first drawn.
+QIcon applicationIcon();
+
 // The main window. It lays out the controls, runs the load and close sequences,
 // routes keys, clicks and pointer moves to their handlers and holds the pointer
 // setting; the work itself is done by the controller and the exporters.
