@@ -47,7 +47,9 @@ void SpreadsheetApplication::setVisible(bool visible)
         const QString path = m_desktop.spreadsheetOpensAsNewDocument()
             ? newTemplateWorkbookPath(m_desktop.temporaryFolder())
             : newKeptWorkbookPath(m_desktop.documentsFolder(), QDateTime::currentDateTime());
-        writeXlsx(path, m_workbooks[m_shown]->ActiveSheet());
+        // A long list makes a large file: it is written away from the window's thread.
+        const SpreadsheetSheet &sheet = m_workbooks[m_shown]->ActiveSheet();
+        m_desktop.runAside([&] { writeXlsx(path, sheet); });
         if (!m_desktop.openInSpreadsheetProgram(path))
             throw Failure(QStringLiteral("The spreadsheet program could not open ") + path);
     }

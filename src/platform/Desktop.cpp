@@ -2,6 +2,8 @@
 
 #include "core/Failure.h"
 
+#include <exception>
+
 namespace tallyclock {
 
 int Desktop::messageBox(const QString &text, int style, const QString &title)
@@ -16,6 +18,22 @@ void Desktop::yield()
 {
     throwIfEnding();
     processPendingEvents();
+    throwIfEnding();
+}
+
+void Desktop::runAside(const std::function<void()> &work)
+{
+    throwIfEnding();
+    std::exception_ptr failure;
+    runInWorker([&] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    if (failure)
+        std::rethrow_exception(failure);
     throwIfEnding();
 }
 

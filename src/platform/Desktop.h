@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace tallyclock {
 
 // Message-box styles and answers, numbered as the program has always numbered them.
@@ -31,6 +33,12 @@ public:
 
     // Lets the waiting events run to their end, then returns.
     void yield();
+
+    // Runs `work` away from the window's thread while waiting events run as in a
+    // yield, and returns when it is done, throwing what it threw. The work must not
+    // touch the window. Once the program is ending it throws ProgramEnding, after the
+    // work has finished.
+    void runAside(const std::function<void()> &work);
 
     // Asks for a file name to save under. Returns the path exactly as chosen, or ""
     // when the user cancelled (never an earlier choice).
@@ -62,6 +70,8 @@ public:
 protected:
     virtual int showMessageBox(const QString &text, int style, const QString &title) = 0;
     virtual void processPendingEvents() = 0;
+    // Runs `work` and returns when it is done; here in the caller's thread.
+    virtual void runInWorker(const std::function<void()> &work) { work(); }
     // `filter` lists "description|pattern|" pairs; returns "" on cancel.
     virtual QString showSaveDialog(const QString &title, const QString &filter) = 0;
 

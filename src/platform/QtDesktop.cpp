@@ -66,6 +66,22 @@ void QtDesktop::processPendingEvents()
     m_sinceYield.start();
 }
 
+void QtDesktop::runInWorker(const std::function<void()> &work)
+{
+    // The window goes on painting, counting and taking input meanwhile, as in the
+    // yields of the export that asked for this.
+    QFuture<void> running = QtConcurrent::run(work);
+    QEventLoop loop;
+    QFutureWatcher<void> watcher;
+    QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+    watcher.setFuture(running);
+    if (!running.isFinished())
+        loop.exec();
+    // The program may be quitting, which ends every event loop: the work still ends
+    // before its data goes.
+    running.waitForFinished();
+}
+
 } // namespace tallyclock
 
 namespace tallyclock {

@@ -40,6 +40,7 @@ public:
 protected:
     int showMessageBox(const QString &text, int style, const QString &title) override;
     void processPendingEvents() override;
+    void runInWorker(const std::function<void()> &work) override;
     QString showSaveDialog(const QString &title, const QString &filter) override;
 
 private:

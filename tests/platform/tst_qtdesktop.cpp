@@ -1,3 +1,4 @@
+#include "core/Failure.h"
 #include "platform/QtDesktop.h"
 
 #include <QComboBox>
@@ -7,6 +8,7 @@
 #include <QFileSystemModel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 using namespace tallyclock;
@@ -19,6 +21,7 @@ private Q_SLOTS:
     void allFilesListsNamesWithoutDot();
     void spreadsheetLookupKeepsTheWindowGoing_data();
     void spreadsheetLookupKeepsTheWindowGoing();
+    void workAsideKeepsTheWindowGoing();
 };
 
 void TestQtDesktop::allFilesListsNamesWithoutDot()
@@ -102,6 +105,26 @@ void TestQtDesktop::spreadsheetLookupKeepsTheWindowGoing()
     qputenv("PATH", path);
     if (available)
         QVERIFY2(ticks > 0, "the timer never fired while the query ran");
+}
+
+// A workbook is written in a worker thread: the window's timers go on meanwhile, and
+// a failure of the work reaches the caller.
+void TestQtDesktop::workAsideKeepsTheWindowGoing()
+{
+    QtDesktop desktop;
+    int ticks = 0;
+    QTimer display;
+    connect(&display, &QTimer::timeout, [&] { ++ticks; });
+    display.start(10);
+    bool ran = false;
+    desktop.runAside([&] {
+        QThread::msleep(300);
+        ran = QThread::currentThread() != qApp->thread();
+    });
+    QVERIFY(ran);
+    QVERIFY2(ticks > 0, "the timer never fired while the work ran");
+    QVERIFY_THROWS_EXCEPTION(
+        Failure, desktop.runAside([] { throw Failure(QStringLiteral("disk full")); }));
 }
 
 #include "tst_qtdesktop.moc"
