@@ -6,6 +6,8 @@
 
 #include <QApplication>
 
+#include "QtBenchmarkMain.h"
+
 #include <benchmark/benchmark.h>
 
 using namespace tallyclock;
@@ -87,11 +89,5 @@ BENCHMARK(BM_Clear)->Arg(1000)->Arg(1000000)->Iterations(3)->Unit(benchmark::kMi
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return qtBenchmarkMain(argc, argv);
 }

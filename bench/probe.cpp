@@ -1,6 +1,7 @@
 // Measures a program's window from outside, as the X server sees it:
-//   probe launch PROGRAM [ARGS...]   starts it; prints "PID WINDOW MS" once its
-//                                    window is mapped (MS from exec)
+//   probe launch PROGRAM [ARGS...]   starts it; prints "PID WINDOW MAPPED PAINTED":
+//                                    the ms from exec to its window mapped, and to
+//                                    the window's first paint
 //   probe refresh WINDOW SECONDS X Y W H
 //                                    prints the intervals between paints of that
 //                                    area, one per line, in ms
@@ -120,10 +121,20 @@ int launch(char **argv)
             fail("no window was mapped within 10 s");
         if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY) {
             const auto *map = reinterpret_cast<xcb_map_notify_event_t *>(event.get());
-            if (!map->override_redirect) {
-                std::printf("%d %u %.1f\n", int(pid), unsigned(map->window), msSince(start));
-                return 0;
+            if (map->override_redirect)
+                continue;
+            const double mapped = msSince(start);
+            const uint8_t notify = watchPaints(x, map->window);
+            for (;;) {
+                auto paint = x.next(10000);
+                if (!paint)
+                    fail("the window was not painted within 10 s");
+                if ((paint->response_type & 0x7f) == notify)
+                    break;
             }
+            std::printf(
+                "%d %u %.1f %.1f\n", int(pid), unsigned(map->window), mapped, msSince(start));
+            return 0;
         }
     }
 }
