@@ -45,9 +45,10 @@ public:
     }
 };
 
+// The view's private part, taken as Qt's own d_func() takes it.
 QTreeViewPrivate *treeView(QTreeView *view)
 {
-    return static_cast<QTreeViewPrivate *>(QObjectPrivate::get(view));
+    return reinterpret_cast<QTreeViewPrivate *>(QObjectPrivate::get(view));
 }
 
 } // namespace
