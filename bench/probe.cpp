@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <poll.h>
 #include <string>
@@ -112,6 +113,9 @@ int launch(char **argv)
     const pid_t pid = fork();
     if (pid == 0) {
         setsid();
+        // The program must not hold the caller's pipe open after the probe has left.
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
         execvp(argv[0], argv);
         _exit(127);
     }
