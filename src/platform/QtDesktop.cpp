@@ -66,20 +66,32 @@ void QtDesktop::processPendingEvents()
     m_sinceYield.start();
 }
 
+namespace {
+
+// Returns once `future` has finished, running the event loop with `flags` meanwhile.
+template<typename T>
+void waitWhileEventsRun(QFuture<T> future, QEventLoop::ProcessEventsFlags flags)
+{
+    if (!future.isFinished()) {
+        QEventLoop loop;
+        QFutureWatcher<T> watcher;
+        QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+        watcher.setFuture(future);
+        if (!future.isFinished())
+            loop.exec(flags);
+    }
+    // The program may be quitting, which ends every event loop: the work still ends
+    // before its data goes.
+    future.waitForFinished();
+}
+
+} // namespace
+
 void QtDesktop::runInWorker(const std::function<void()> &work)
 {
     // The window goes on painting, counting and taking input meanwhile, as in the
     // yields of the export that asked for this.
-    QFuture<void> running = QtConcurrent::run(work);
-    QEventLoop loop;
-    QFutureWatcher<void> watcher;
-    QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
-    watcher.setFuture(running);
-    if (!running.isFinished())
-        loop.exec();
-    // The program may be quitting, which ends every event loop: the work still ends
-    // before its data goes.
-    running.waitForFinished();
+    waitWhileEventsRun(QtConcurrent::run(work), QEventLoop::AllEvents);
 }
 
 } // namespace tallyclock
@@ -210,16 +222,9 @@ const std::optional<SpreadsheetLaunch> &QtDesktop::spreadsheetProgram()
     if (m_spreadsheet)
         return m_spreadsheet;
     lookForSpreadsheetProgram();
-    if (!m_lookup.isFinished()) {
-        // Still looking (at most the query's time-out): the window goes on painting and
-        // counting, and the user's input waits in the queue until the answer is in.
-        QEventLoop loop;
-        QFutureWatcher<std::optional<SpreadsheetLaunch>> watcher;
-        QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
-        watcher.setFuture(m_lookup);
-        if (!m_lookup.isFinished())
-            loop.exec(QEventLoop::ExcludeUserInputEvents);
-    }
+    // Still looking (at most the query's time-out): the window goes on painting and
+    // counting, and the user's input waits in the queue until the answer is in.
+    waitWhileEventsRun(m_lookup, QEventLoop::ExcludeUserInputEvents);
     m_spreadsheet = m_lookup.result();
     m_lookup = {};
     m_looking = false;
