@@ -12,12 +12,19 @@
 #include <QThreadPool>
 
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
 
-int main(int argc, char *argv[])
+namespace {
+
+struct Ending
 {
-    if (const std::optional<int> exitCode = tallyclock::handleInformationOptions(argc, argv))
-        return *exitCode;
+    int exitCode = 0;
+    bool workLeftRunning = false;
+};
 
+Ending run(int argc, char *argv[])
+{
     QApplication app(argc, argv);
     // The name only: a display name would be appended to every window caption.
     QApplication::setApplicationName(QStringLiteral("tallyclock"));
@@ -45,5 +52,23 @@ int main(int argc, char *argv[])
         [folder = desktop.temporaryFolder(), now = QDateTime::currentDateTime()] {
             tallyclock::removeStaleTemplateWorkbooks(folder, now);
         });
-    return app.exec();
+    const int exitCode = app.exec();
+    return {exitCode, desktop.hasAbandonedWork()};
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (const std::optional<int> exitCode = tallyclock::handleInformationOptions(argc, argv))
+        return *exitCode;
+    const Ending ending = run(argc, argv);
+    if (ending.workLeftRunning) {
+        // A workbook was still being written when the window closed; its files are gone
+        // already. The window and the application have been taken down (the clipboard
+        // handed over); the writer ends with the process instead of being waited for.
+        std::fflush(nullptr);
+        std::_Exit(ending.exitCode);
+    }
+    return ending.exitCode;
 }

@@ -44,14 +44,25 @@ void SpreadsheetApplication::setVisible(bool visible)
         // temporary file will do, and the user's Save asks where to put the work.
         // Any other program would save into the file itself, so it goes where files
         // last.
-        const QString path = m_desktop.spreadsheetOpensAsNewDocument()
-            ? newTemplateWorkbookPath(m_desktop.temporaryFolder())
-            : newKeptWorkbookPath(m_desktop.documentsFolder(), QDateTime::currentDateTime());
-        // A long list makes a large file: it is written away from the window's thread.
-        const SpreadsheetSheet &sheet = m_workbooks[m_shown]->ActiveSheet();
-        m_desktop.runAside([&] { writeXlsx(path, sheet); });
-        if (!m_desktop.openInSpreadsheetProgram(path))
-            throw Failure(QStringLiteral("The spreadsheet program could not open ") + path);
+        const WorkbookFile file = m_desktop.spreadsheetOpensAsNewDocument()
+            ? newTemplateWorkbook(m_desktop.temporaryFolder())
+            : newKeptWorkbook(m_desktop.documentsFolder(), QDateTime::currentDateTime());
+        // A long list makes a large file: it is written away from the window's thread,
+        // from a copy of the sheet (its cells are shared, not copied), because the
+        // writer may outlive this export when the program ends.
+        m_desktop.runAside(
+            [file, sheet = m_workbooks[m_shown]->ActiveSheet()] {
+                try {
+                    writeXlsx(file.writePath, sheet);
+                    completeWorkbook(file);
+                } catch (...) {
+                    discardWorkbook(file);
+                    throw;
+                }
+            },
+            [file] { discardWorkbook(file); });
+        if (!m_desktop.openInSpreadsheetProgram(file.path))
+            throw Failure(QStringLiteral("The spreadsheet program could not open ") + file.path);
     }
 }
 

@@ -7,6 +7,9 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <filesystem>
+#include <system_error>
+
 #if defined(Q_OS_UNIX)
 #include <unistd.h>
 #endif
@@ -35,17 +38,18 @@ bool ownedByUser(const QFileInfo &info)
 
 } // namespace
 
-QString newTemplateWorkbookPath(const QString &temporaryFolder)
+WorkbookFile newTemplateWorkbook(const QString &temporaryFolder)
 {
     QTemporaryDir dir(QDir(temporaryFolder).filePath(templatePrefix + QStringLiteral("XXXXXX")));
     if (!dir.isValid())
         throw cannotMake(temporaryFolder, dir.errorString());
     // The program still reads the file when Tallyclock ends; a later run removes it.
     dir.setAutoRemove(false);
-    return dir.filePath(QStringLiteral("Results.xlsx"));
+    const QString path = dir.filePath(QStringLiteral("Results.xlsx"));
+    return {path, path, dir.path()};
 }
 
-QString newKeptWorkbookPath(const QString &documentsFolder, const QDateTime &now)
+WorkbookFile newKeptWorkbook(const QString &documentsFolder, const QDateTime &now)
 {
     if (documentsFolder.isEmpty())
         throw cannotMake(QStringLiteral("the documents folder"), QString());
@@ -54,9 +58,50 @@ QString newKeptWorkbookPath(const QString &documentsFolder, const QDateTime &now
         throw cannotMake(folder, QString());
     const QString base = QStringLiteral("Results ") + now.toString(u"yyyy-MM-dd hh.mm.ss");
     QString path = QDir(folder).filePath(base + QStringLiteral(".xlsx"));
-    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
+    // Created only when no file of the name exists (nor a link, even a broken one).
+    QFile reserved(path);
+    for (int n = 2; !reserved.open(QIODevice::WriteOnly | QIODevice::NewOnly); ++n) {
+        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+            throw cannotMake(path, reserved.errorString());
         path = QDir(folder).filePath(base + QStringLiteral(" (%1).xlsx").arg(n));
-    return path;
+        reserved.setFileName(path);
+    }
+    reserved.close();
+    QTemporaryDir scratch(QDir(folder).filePath(QStringLiteral(".tallyclock-XXXXXX")));
+    if (!scratch.isValid()) {
+        QFile::remove(path);
+        throw cannotMake(folder, scratch.errorString());
+    }
+    scratch.setAutoRemove(false);
+    return {path, scratch.filePath(QStringLiteral("Results.xlsx")), scratch.path()};
+}
+
+void completeWorkbook(const WorkbookFile &file)
+{
+    if (file.writePath == file.path)
+        return;
+    std::error_code error;
+    // Replaces the reserved empty file in one step.
+    std::filesystem::rename(file.writePath.toStdU16String(), file.path.toStdU16String(), error);
+    if (error) {
+        discardWorkbook(file);
+        throw Failure(QStringLiteral("Path/File access error: cannot write ") + file.path
+            + QStringLiteral(": ") + QString::fromStdString(error.message()));
+    }
+    QDir().rmdir(file.folder);
+}
+
+void discardWorkbook(const WorkbookFile &file)
+{
+    // A writer may create its file between the removal of the contents and of the
+    // folder; then the folder is still there and goes on the next pass.
+    for (int pass = 0; pass < 10 && QFileInfo::exists(file.folder); ++pass)
+        QDir(file.folder).removeRecursively();
+    if (file.path != file.writePath) {
+        const QFileInfo reserved(file.path);
+        if (reserved.isFile() && !reserved.isSymLink() && reserved.size() == 0)
+            QFile::remove(file.path);
+    }
 }
 
 int removeStaleTemplateWorkbooks(const QString &temporaryFolder, const QDateTime &now)

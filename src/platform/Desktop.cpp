@@ -3,6 +3,7 @@
 #include "core/Failure.h"
 
 #include <exception>
+#include <memory>
 
 namespace tallyclock {
 
@@ -21,19 +22,25 @@ void Desktop::yield()
     throwIfEnding();
 }
 
-void Desktop::runAside(const std::function<void()> &work)
+void Desktop::runAside(std::function<void()> work, const std::function<void()> &abandon)
 {
     throwIfEnding();
-    std::exception_ptr failure;
-    runInWorker([&] {
+    // Shared with the work: it may outlive this call when the program ends.
+    auto failure = std::make_shared<std::exception_ptr>();
+    const bool done = runInWorker([work = std::move(work), failure] {
         try {
             work();
         } catch (...) {
-            failure = std::current_exception();
+            *failure = std::current_exception();
         }
     });
-    if (failure)
-        std::rethrow_exception(failure);
+    if (!done) {
+        if (abandon)
+            abandon();
+        throw ProgramEnding();
+    }
+    if (*failure)
+        std::rethrow_exception(*failure);
     throwIfEnding();
 }
 

@@ -36,9 +36,11 @@ public:
 
     // Runs `work` away from the window's thread while waiting events run as in a
     // yield, and returns when it is done, throwing what it threw. The work must not
-    // touch the window. Once the program is ending it throws ProgramEnding, after the
-    // work has finished.
-    void runAside(const std::function<void()> &work);
+    // touch the window, and owns what it uses (it captures by value): when the program
+    // ends while the work runs, the wait stops there, `abandon` undoes what the work
+    // would leave behind, ProgramEnding is thrown and the process ends without waiting
+    // for the work.
+    void runAside(std::function<void()> work, const std::function<void()> &abandon = {});
 
     // Asks for a file name to save under. Returns the path exactly as chosen, or ""
     // when the user cancelled (never an earlier choice).
@@ -62,16 +64,29 @@ public:
     // The user's documents folder, for files the user keeps.
     virtual QString documentsFolder() = 0;
 
-    // The window is closing: from now on yields and message boxes throw ProgramEnding.
-    void beginEnding() { m_ending = true; }
+    // The window is closing: from now on yields and message boxes throw ProgramEnding,
+    // and every wait under way stops.
+    void beginEnding()
+    {
+        m_ending = true;
+        stopWaiting();
+    }
     bool isEnding() const { return m_ending; }
     void throwIfEnding() const;
 
 protected:
     virtual int showMessageBox(const QString &text, int style, const QString &title) = 0;
     virtual void processPendingEvents() = 0;
-    // Runs `work` and returns when it is done; here in the caller's thread.
-    virtual void runInWorker(const std::function<void()> &work) { work(); }
+    // Runs `work` and returns true when it is done; here in the caller's thread. An
+    // adapter that runs it elsewhere returns false, without waiting further, when the
+    // program is ending.
+    virtual bool runInWorker(std::function<void()> work)
+    {
+        work();
+        return true;
+    }
+    // The program is ending: waits under way return.
+    virtual void stopWaiting() { }
     // `filter` lists "description|pattern|" pairs; returns "" on cancel.
     virtual QString showSaveDialog(const QString &title, const QString &filter) = 0;
 

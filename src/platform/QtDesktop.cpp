@@ -1,7 +1,10 @@
 #include "QtDesktop.h"
 
+#include <QAbstractItemView>
 #include <QClipboard>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
@@ -10,10 +13,12 @@
 #include <QFileSystemModel>
 #include <QFutureWatcher>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QScopedValueRollback>
 #include <QStandardPaths>
+#include <QThreadPool>
 #include <QUrl>
 #include <QWidget>
 #include <QtConcurrent/QtConcurrentRun>
@@ -45,14 +50,41 @@ int QtDesktop::showMessageBox(const QString &text, int style, const QString &tit
     }
 }
 
+namespace {
+
+// A key or click taken in a yield runs its handler inside the yield, and that handler
+// yields too. Past a depth that typing never reaches, input stays queued until the
+// handlers below have returned: a flood of queued keys (a stalled window catching up)
+// then runs one after another instead of nesting until the stack is gone.
+constexpr int inputNestingLimit = 64;
+
+QEventLoop::ProcessEventsFlags eventsAtDepth(int nesting)
+{
+    return nesting > inputNestingLimit ? QEventLoop::ExcludeUserInputEvents : QEventLoop::AllEvents;
+}
+
+} // namespace
+
+QtDesktop::QtDesktop()
+    : m_stopLookup(std::make_shared<std::atomic_bool>(false))
+    , m_asidePool(new QThreadPool)
+{ }
+
+QtDesktop::~QtDesktop()
+{
+    m_stopLookup->store(true);
+    if (!m_abandoned) {
+        delete m_asidePool;
+        return;
+    }
+    // Work still running when the program ended: its pool is kept (and reachable) for
+    // the rest of the process instead of being waited for.
+    static QList<QThreadPool *> abandoned;
+    abandoned.append(m_asidePool);
+}
+
 void QtDesktop::processPendingEvents()
 {
-    // A key or click taken in a yield runs its handler inside the yield, and that
-    // handler yields too. Past a depth that typing never reaches, input stays queued
-    // until the handlers below have returned: a flood of queued keys (a stalled
-    // window catching up) then runs one after another instead of nesting until the
-    // stack is gone.
-    constexpr int inputNestingLimit = 64;
     // A long export yields several times per entry, and each pass of the event loop
     // costs system calls: passes closer together than 2 ms are left out, which keeps
     // the window as lively as before at a fraction of the cost.
@@ -60,43 +92,99 @@ void QtDesktop::processPendingEvents()
     if (m_sinceYield.isValid() && m_sinceYield.nsecsElapsed() < quietNs)
         return;
     const QScopedValueRollback nesting(m_yieldNesting, m_yieldNesting + 1);
-    QCoreApplication::processEvents(m_yieldNesting > inputNestingLimit
-            ? QEventLoop::ExcludeUserInputEvents
-            : QEventLoop::AllEvents);
+    QCoreApplication::processEvents(eventsAtDepth(m_yieldNesting));
     m_sinceYield.start();
 }
 
-namespace {
-
-// Returns once `future` has finished, running the event loop with `flags` meanwhile.
-template<typename T>
-void waitWhileEventsRun(QFuture<T> future, QEventLoop::ProcessEventsFlags flags)
+template<typename T> bool QtDesktop::waitFor(QFuture<T> future)
 {
-    if (!future.isFinished()) {
+    // Keys, clicks and a close request run their handlers while this waits, as they
+    // do in a yield; one of them may wait here again.
+    if (!future.isFinished() && !isEnding()) {
         QEventLoop loop;
         QFutureWatcher<T> watcher;
         QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
         watcher.setFuture(future);
+        const QScopedValueRollback nesting(m_yieldNesting, m_yieldNesting + 1);
+        m_waits.append(&loop);
         if (!future.isFinished())
-            loop.exec(flags);
+            loop.exec(eventsAtDepth(m_yieldNesting));
+        m_waits.removeOne(&loop);
     }
-    // The program may be quitting, which ends every event loop: the work still ends
-    // before its data goes.
+    if (future.isFinished())
+        return true;
+    if (isEnding())
+        return false;
+    // The application is quitting for another reason, which ends every event loop:
+    // the work still ends before its data goes.
     future.waitForFinished();
+    return true;
 }
 
-} // namespace
+void QtDesktop::stopWaiting()
+{
+    m_stopLookup->store(true);
+    for (QEventLoop *loop : std::as_const(m_waits))
+        loop->quit();
+}
 
-void QtDesktop::runInWorker(const std::function<void()> &work)
+bool QtDesktop::runInWorker(std::function<void()> work)
 {
     // The window goes on painting, counting and taking input meanwhile, as in the
     // yields of the export that asked for this.
-    waitWhileEventsRun(QtConcurrent::run(work), QEventLoop::AllEvents);
+    if (waitFor(QtConcurrent::run(m_asidePool, std::move(work))))
+        return true;
+    m_abandoned = true;
+    return false;
 }
 
 } // namespace tallyclock
 
 namespace tallyclock {
+
+namespace {
+
+// Notes the file name as it stands before each key, click or wheel turn that may pick
+// a file type, and puts it back after the pick.
+class TypedNameKeeper : public QObject
+{
+public:
+    TypedNameKeeper(QLineEdit &name, QObject *parent)
+        : QObject(parent)
+        , m_name(name)
+    { }
+
+    void restore()
+    {
+        // Only the extension is ever changed by a pick.
+        const qsizetype dot = m_before.lastIndexOf(QLatin1Char('.'));
+        const QString now = m_name.text();
+        if (dot >= 0 && now != m_before && now.startsWith(QStringView(m_before).left(dot + 1)))
+            m_name.setText(m_before);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::Wheel:
+            m_before = m_name.text();
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QLineEdit &m_name;
+    QString m_before;
+};
+
+} // namespace
 
 void setUpSaveDialog(QFileDialog &dialog, const QString &title, const QString &filter)
 {
@@ -125,13 +213,24 @@ void setUpSaveDialog(QFileDialog &dialog, const QString &title, const QString &f
     // dot, which the save allows. The text stays; the dialog's list matches "*".
     // (A native dialog of the desktop, where one is used, filters on its own.)
     auto *model = dialog.findChild<QFileSystemModel *>();
-    if (!model)
+    auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+    auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    if (!model || !types || !name)
         return;
     QObject::connect(&dialog, &QFileDialog::filterSelected, model,
         [model, filters, patterns](const QString &chosen) {
             if (patterns.value(filters.indexOf(chosen)) == QLatin1String("*.*"))
                 model->setNameFilters({QStringLiteral("*")});
         });
+
+    // Picking a type gives the typed name that type's extension in Qt's dialog ("r.txt"
+    // becomes "r.*" under "All Files (*.*)"). The name is the user's: what it was
+    // just before the pick is put back.
+    auto *typed = new TypedNameKeeper(*name, &dialog);
+    for (QObject *input : {static_cast<QObject *>(types), static_cast<QObject *>(types->view()),
+             static_cast<QObject *>(types->view()->viewport())})
+        input->installEventFilter(typed);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, typed, &TypedNameKeeper::restore);
 }
 
 QString QtDesktop::showSaveDialog(const QString &title, const QString &filter)
@@ -163,15 +262,27 @@ bool QtDesktop::setClipboardText(const QString &text)
 
 namespace {
 
+using StopFlag = std::shared_ptr<std::atomic_bool>;
+
 // The program the desktop uses for .xlsx files, from its desktop entry.
-std::optional<SpreadsheetLaunch> registeredSpreadsheetProgram()
+std::optional<SpreadsheetLaunch> registeredSpreadsheetProgram(const StopFlag &stop)
 {
     QProcess query;
     query.start(QStringLiteral("xdg-mime"),
         {QStringLiteral("query"), QStringLiteral("default"),
             QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet")});
-    if (!query.waitForFinished(3000) || query.exitStatus() != QProcess::NormalExit
-        || query.exitCode() != 0)
+    // At most 3 s, and not a moment longer once the program is ending.
+    const QDeadlineTimer deadline(3000);
+    while (!query.waitForFinished(20)) {
+        if (query.state() == QProcess::NotRunning)
+            return std::nullopt; // it could not be started
+        if (stop->load() || deadline.hasExpired()) {
+            query.kill();
+            query.waitForFinished(1000);
+            return std::nullopt;
+        }
+    }
+    if (query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
         return std::nullopt;
     const QString id = QString::fromUtf8(query.readAllStandardOutput().trimmed());
     if (id.isEmpty())
@@ -189,12 +300,12 @@ std::optional<SpreadsheetLaunch> registeredSpreadsheetProgram()
 
 // The registered program, or else one on the PATH. It runs a child process and
 // reads files, so it runs away from the GUI thread.
-std::optional<SpreadsheetLaunch> findSpreadsheetProgram()
+std::optional<SpreadsheetLaunch> findSpreadsheetProgram(const StopFlag &stop)
 {
-    std::optional<SpreadsheetLaunch> found = registeredSpreadsheetProgram();
+    std::optional<SpreadsheetLaunch> found = registeredSpreadsheetProgram(stop);
     // Nothing registered: a spreadsheet program on the PATH, started directly.
     for (const char *name : {"localc", "libreoffice", "soffice", "gnumeric"}) {
-        if (found)
+        if (found || stop->load())
             break;
         const QString program = QStandardPaths::findExecutable(QLatin1String(name));
         if (!program.isEmpty())
@@ -209,26 +320,36 @@ std::optional<SpreadsheetLaunch> findSpreadsheetProgram()
 
 void QtDesktop::lookForSpreadsheetProgram()
 {
-    if (!m_spreadsheet && !m_looking) {
-        m_lookup = QtConcurrent::run(findSpreadsheetProgram);
+    if (!m_spreadsheet && !m_looking && !isEnding()) {
+        m_lookup = QtConcurrent::run(findSpreadsheetProgram, m_stopLookup);
         m_looking = true;
+        ++m_lookupGeneration;
     }
 }
 
-const std::optional<SpreadsheetLaunch> &QtDesktop::spreadsheetProgram()
+std::optional<SpreadsheetLaunch> QtDesktop::spreadsheetProgram()
 {
     // A program once found is kept for the run; without one, every export looks again,
     // so that a program installed meanwhile is found.
     if (m_spreadsheet)
         return m_spreadsheet;
+    throwIfEnding();
     lookForSpreadsheetProgram();
-    // Still looking (at most the query's time-out): the window goes on painting and
-    // counting, and the user's input waits in the queue until the answer is in.
-    waitWhileEventsRun(m_lookup, QEventLoop::ExcludeUserInputEvents);
-    m_spreadsheet = m_lookup.result();
-    m_lookup = {};
-    m_looking = false;
-    return m_spreadsheet;
+    // Still looking (at most the query's time-out): the window goes on painting,
+    // counting and taking input. A click meanwhile may start another export that waits
+    // for the same answer and takes it first, so this wait keeps its own copy.
+    const QFuture<std::optional<SpreadsheetLaunch>> lookup = m_lookup;
+    const quint64 generation = m_lookupGeneration;
+    if (!waitFor(lookup))
+        throwIfEnding();
+    const std::optional<SpreadsheetLaunch> found = lookup.result();
+    if (found)
+        m_spreadsheet = found;
+    if (m_looking && generation == m_lookupGeneration) {
+        m_lookup = {};
+        m_looking = false;
+    }
+    return found;
 }
 
 bool QtDesktop::spreadsheetProgramAvailable()
@@ -238,12 +359,13 @@ bool QtDesktop::spreadsheetProgramAvailable()
 
 bool QtDesktop::spreadsheetOpensAsNewDocument()
 {
-    return spreadsheetProgram() && spreadsheetProgram()->opensAsNewDocument;
+    const std::optional<SpreadsheetLaunch> launch = spreadsheetProgram();
+    return launch && launch->opensAsNewDocument;
 }
 
 bool QtDesktop::openInSpreadsheetProgram(const QString &path)
 {
-    const std::optional<SpreadsheetLaunch> &launch = spreadsheetProgram();
+    const std::optional<SpreadsheetLaunch> launch = spreadsheetProgram();
     if (launch && !launch->program.isEmpty())
         return QProcess::startDetached(launch->program, launch->arguments + QStringList{path});
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));

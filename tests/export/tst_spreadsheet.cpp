@@ -219,15 +219,27 @@ void TestSpreadsheet::programThatSavesInPlaceGetsAKeptFile()
     }
     QVERIFY(e.desktop.opened[0] != e.desktop.opened[1]);
     QVERIFY(QDir(e.temp.path()).isEmpty()); // nothing the system would empty
+    // Nothing else is left beside them: the folders they were written in are gone.
+    QCOMPARE(QDir(documents.filePath(QStringLiteral("Tallyclock")))
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                 .size(),
+        2);
 
-    // Two exports within one second do not clash.
+    // Two exports within one second do not clash, even before either has written its
+    // workbook: the name is taken when it is chosen.
     const QDateTime when(QDate(2026, 1, 2), QTime(3, 4, 5));
-    const QString first = newKeptWorkbookPath(documents.path(), when);
-    QCOMPARE(
-        first, documents.filePath(QStringLiteral("Tallyclock/Results 2026-01-02 03.04.05.xlsx")));
-    QFile(first).open(QIODevice::WriteOnly);
-    QCOMPARE(newKeptWorkbookPath(documents.path(), when),
-        first.chopped(5) + QStringLiteral(" (2).xlsx"));
+    const WorkbookFile first = newKeptWorkbook(documents.path(), when);
+    QCOMPARE(first.path,
+        documents.filePath(QStringLiteral("Tallyclock/Results 2026-01-02 03.04.05.xlsx")));
+    const WorkbookFile second = newKeptWorkbook(documents.path(), when);
+    QCOMPARE(second.path, first.path.chopped(5) + QStringLiteral(" (2).xlsx"));
+    QVERIFY(QFileInfo(first.path).isFile());
+    // A write that is abandoned leaves neither its folder nor the reserved name.
+    QFile(second.writePath).open(QIODevice::WriteOnly);
+    discardWorkbook(second);
+    QVERIFY(!QFileInfo::exists(second.path));
+    QVERIFY(!QFileInfo::exists(second.folder));
+    QVERIFY(QFileInfo(first.path).isFile());
 }
 
 void TestSpreadsheet::staleTemplatesRemoved()

@@ -1,15 +1,22 @@
 #include "core/Failure.h"
 #include "platform/QtDesktop.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <qpa/qwindowsysteminterface.h>
+
+#include <atomic>
+#include <memory>
+#include <optional>
 
 using namespace tallyclock;
 
@@ -22,7 +29,23 @@ private Q_SLOTS:
     void spreadsheetLookupKeepsTheWindowGoing_data();
     void spreadsheetLookupKeepsTheWindowGoing();
     void workAsideKeepsTheWindowGoing();
+    void workAsideAbandonedWhenTheProgramEnds();
 };
+
+namespace {
+
+// Counts the keys the window system hands it, and whether they came while `waiting`.
+class KeyWindow : public QWidget
+{
+public:
+    bool waiting = false;
+    int keysWhileWaiting = 0;
+
+protected:
+    void keyPressEvent(QKeyEvent *) override { keysWhileWaiting += waiting ? 1 : 0; }
+};
+
+} // namespace
 
 void TestQtDesktop::allFilesListsNamesWithoutDot()
 {
@@ -44,14 +67,23 @@ void TestQtDesktop::allFilesListsNamesWithoutDot()
     const QModelIndex folder = model->index(dir.path());
     QTRY_COMPARE(model->rowCount(folder), 1); // results.txt
 
-    // The user picks "All Files (*.*)" from the list of types.
+    // The user types a name, then picks "All Files (*.*)" from the list of types with
+    // the keyboard, and "Text Files (*.txt)" again from its pop-up.
+    auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
     auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
-    QVERIFY(types);
-    types->setCurrentIndex(1);
-    Q_EMIT types->activated(1);
-    Q_EMIT types->textActivated(types->itemText(1));
+    QVERIFY(name && types);
+    name->clear();
+    QTest::keyClicks(name, QStringLiteral("r.txt"));
+    QTest::keyClick(types, Qt::Key_Down);
     QCOMPARE(dialog.selectedNameFilter(), QStringLiteral("All Files (*.*)"));
     QTRY_COMPARE(model->rowCount(folder), 3);
+    QCOMPARE(name->text(), QStringLiteral("r.txt"));
+    types->showPopup();
+    QTest::keyClick(types->view(), Qt::Key_Up);
+    QTest::keyClick(types->view(), Qt::Key_Return);
+    QCOMPARE(dialog.selectedNameFilter(), QStringLiteral("Text Files (*.txt)"));
+    QCOMPARE(name->text(), QStringLiteral("r.txt"));
+    QCOMPARE(dialog.selectedFiles().value(0), dir.filePath(QStringLiteral("r.txt")));
 }
 
 QTEST_MAIN(TestQtDesktop)
@@ -94,17 +126,34 @@ void TestQtDesktop::spreadsheetLookupKeepsTheWindowGoing()
     qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
     qputenv("XDG_DATA_DIRS", QFile::encodeName(dir.filePath(QStringLiteral("none"))));
 
+    KeyWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
     QtDesktop desktop;
     desktop.lookForSpreadsheetProgram();
+    // While the first export waits: the display ticks, a key pressed then reaches the
+    // window then (not after the wait), and a second export asks for the same answer.
     int ticks = 0;
+    std::optional<bool> inner;
     QTimer display;
-    connect(&display, &QTimer::timeout, [&] { ++ticks; });
+    connect(&display, &QTimer::timeout, [&] {
+        if (++ticks != 1)
+            return;
+        QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
+            window.windowHandle(), QEvent::KeyPress, Qt::Key_L, Qt::NoModifier, "l");
+        inner = desktop.spreadsheetProgramAvailable();
+    });
     display.start(10);
+    window.waiting = true;
     QCOMPARE(desktop.spreadsheetProgramAvailable(), available);
+    window.waiting = false;
     QCOMPARE(desktop.spreadsheetOpensAsNewDocument(), newDocument);
     qputenv("PATH", path);
-    if (available)
+    if (available) {
         QVERIFY2(ticks > 0, "the timer never fired while the query ran");
+        QCOMPARE(inner, std::optional<bool>(available));
+        QCOMPARE(window.keysWhileWaiting, 1);
+    }
 }
 
 // A workbook is written in a worker thread: the window's timers go on meanwhile, and
@@ -125,6 +174,30 @@ void TestQtDesktop::workAsideKeepsTheWindowGoing()
     QVERIFY2(ticks > 0, "the timer never fired while the work ran");
     QVERIFY_THROWS_EXCEPTION(
         Failure, desktop.runAside([] { throw Failure(QStringLiteral("disk full")); }));
+}
+
+// Closing the window while a workbook is being written ends the wait at once: what the
+// writer would leave is undone, and it finishes on its own.
+void TestQtDesktop::workAsideAbandonedWhenTheProgramEnds()
+{
+    QtDesktop desktop;
+    auto release = std::make_shared<std::atomic_bool>(false);
+    auto finished = std::make_shared<std::atomic_bool>(false);
+    bool undone = false;
+    QTimer::singleShot(50, [&] { desktop.beginEnding(); });
+    QVERIFY_THROWS_EXCEPTION(ProgramEnding,
+        desktop.runAside(
+            [release, finished] {
+                while (!release->load())
+                    QThread::msleep(5);
+                finished->store(true);
+            },
+            [&] { undone = true; }));
+    QVERIFY(undone);
+    QVERIFY(!finished->load());
+    QVERIFY(desktop.hasAbandonedWork());
+    release->store(true);
+    QTRY_VERIFY(finished->load());
 }
 
 #include "tst_qtdesktop.moc"
