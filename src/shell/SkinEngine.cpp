@@ -45,6 +45,38 @@ void setBackground(QWidget &widget, const QColor &colour)
     widget.setAutoFillBackground(true);
 }
 
+// The values of the sheet's declarations ("4px" of "margin: 4px"), font weights left
+// out, after comments, quoted strings and url(...) are taken out. Selectors are the
+// text before each "{"; a sheet of bare declarations has none.
+QStringList declarationValues(const QString &sheet)
+{
+    static const QRegularExpression hidden(
+        QStringLiteral("/\\*.*?(\\*/|$)" // comment
+                       "|\"[^\"\\\\]*+(\\\\.[^\"\\\\]*+)*+(\"|$)" // "string"
+                       "|'[^'\\\\]*+(\\\\.[^'\\\\]*+)*+('|$)" // 'string'
+                       "|url\\([^)]*(\\)|$)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    const QString text = QString(sheet).replace(hidden, QStringLiteral(" "));
+    QStringList values;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        const QChar c = i < text.size() ? text[i] : QChar(u';');
+        if (c != u'{' && c != u'}' && c != u';')
+            continue;
+        if (c != u'{') { // the text before "{" is a selector
+            const QStringView declaration = QStringView(text).mid(start, i - start);
+            const qsizetype colon = declaration.indexOf(u':');
+            if (colon >= 0
+                && declaration.left(colon).trimmed().compare(
+                       QLatin1String("font-weight"), Qt::CaseInsensitive)
+                    != 0)
+                values << declaration.mid(colon + 1).toString();
+        }
+        start = i + 1;
+    }
+    return values;
+}
+
 } // namespace
 
 QVariant StyleSheetSkinEngine::invoke(int dispatchId, CallKind kind, const QVariantList &args)
@@ -95,23 +127,23 @@ QString boundedStyleSheet(const QString &styleSheet, const QString &skinFolder)
     // border or font needs more than this; a bigger one only makes Qt lay out (and
     // keep repainting) a huge window.
     // (Measured: every length at these limits at once still gives a window in a
-    // tenth of a second and under 100 MB.) A font weight (100 to 900) is no length.
-    static const QRegularExpression weight(
-        QStringLiteral("font-weight\\s*:\\s*\\d+"), QRegularExpression::CaseInsensitiveOption);
+    // tenth of a second and under 100 MB.) Only the values of declarations hold
+    // lengths; a font weight (100 to 900) is no length.
     static const QRegularExpression number(
         QStringLiteral("(?<![#\\w.])(\\d+(?:\\.\\d+)?)\\s*(px|pt|em|ex)?"),
         QRegularExpression::CaseInsensitiveOption);
-    const QString lengths = QString(styleSheet).remove(weight);
-    for (auto it = number.globalMatch(lengths); it.hasNext();) {
-        const QRegularExpressionMatch match = it.next();
-        const double value = match.captured(1).toDouble();
-        const QString unit = match.captured(2).toLower();
-        const double limit = unit == QLatin1String("pt")                 ? 375
-            : unit == QLatin1String("em") || unit == QLatin1String("ex") ? 30
-                                                                         : 500;
-        if (value > limit)
-            throw refuse(QStringLiteral("%1%2 is larger than %3%2")
-                             .arg(match.captured(1), unit, QString::number(limit)));
+    for (const QString &value : declarationValues(styleSheet)) {
+        for (auto it = number.globalMatch(value); it.hasNext();) {
+            const QRegularExpressionMatch match = it.next();
+            const double amount = match.captured(1).toDouble();
+            const QString unit = match.captured(2).toLower();
+            const double limit = unit == QLatin1String("pt")                 ? 375
+                : unit == QLatin1String("em") || unit == QLatin1String("ex") ? 30
+                                                                             : 500;
+            if (amount > limit)
+                throw refuse(QStringLiteral("%1%2 is larger than %3%2")
+                                 .arg(match.captured(1), unit, QString::number(limit)));
+        }
     }
 
     // Images: only Qt's resources and files in the skin's own folder. A relative

@@ -229,9 +229,12 @@ void Form1::wireControls()
     qApp->installEventFilter(this);
 
     // Pointer moves over each control are its own; they do not reach the window.
-    m_pointerAreas = {this, Frame1, Label1, ListView1, ListView1->viewport(), ListView1->header(),
-        PushButton1, PushButton2, PushButton3, PushButton4, PushButton5, PushButton6, PushButton13};
-    for (QWidget *w : std::as_const(m_pointerAreas)) {
+    // Every part of the list (its rows, header, scroll bars) counts as the list.
+    m_pointerAreas = {this, Frame1, Label1, ListView1, PushButton1, PushButton2, PushButton3,
+        PushButton4, PushButton5, PushButton6, PushButton13};
+    QList<QWidget *> tracked = m_pointerAreas;
+    tracked += ListView1->findChildren<QWidget *>();
+    for (QWidget *w : std::as_const(tracked)) {
         w->setMouseTracking(true);
         if (w != this)
             w->setAttribute(Qt::WA_NoMousePropagation);
@@ -328,6 +331,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::MouseMove: {
         auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && ListView1->isAncestorOf(widget))
+            widget = ListView1;
         if (!widget || !m_pointerAreas.contains(widget))
             break;
         if (auto *button = qobject_cast<QPushButton *>(widget))

@@ -102,6 +102,15 @@ void TestSkinEngine::styleSheetBounds_data()
                                << "";
     QTest::newRow("huge_em") << "QLabel { padding: 31em; }"
                              << "";
+    QTest::newRow("huge_bare_declaration") << "min-width: 9999px"
+                                           << "";
+    // Numbers outside the values of declarations are no lengths.
+    QTest::newRow("year_in_comment")
+        << "/* Tallyclock skin, 2024 edition */ QLabel { margin: 4px; }"
+        << "/* Tallyclock skin, 2024 edition */ QLabel { margin: 4px; }";
+    QTest::newRow("digits_in_selector_and_image")
+        << "QLabel#Label1000 { image: url(icon-600.png); }"
+        << "QLabel#Label1000 { image: url(\"/skin/icon-600.png\"); }";
     QTest::newRow("at_the_limits") << "* { margin: 500px; font: 375pt; padding: 30em; }"
                                    << "* { margin: 500px; font: 375pt; padding: 30em; }";
     QTest::newRow("image_in_folder") << "QWidget { background: url('img/a.png'); }"

@@ -38,12 +38,13 @@ struct Window
     FakeCounter counter;
     FakeDesktop desktop;
     RecordingSkinEngine skin;
+    SkinEngine *engine = &skin;
     std::unique_ptr<Form1> form;
 
     void create()
     {
         form = std::make_unique<Form1>(
-            desktop, counter, skin, QStringList{folder.path(), userFolder.path()});
+            desktop, counter, *engine, QStringList{folder.path(), userFolder.path()});
     }
 
     void load()
@@ -162,6 +163,8 @@ private Q_SLOTS:
     void customPointer();
     void skin_data();
     void skin();
+    void bundledSkins_data();
+    void bundledSkins();
     void closeWhileRunning();
     void closeWhileHandlerYields();
     void closeWhileReportIsOpen();
@@ -396,7 +399,8 @@ void TestForm1::pointer_data()
     }
     QTest::newRow("startstop_idle") << 0 << "PushButton2" << 99;
     QTest::newRow("startstop_busy_takes_over") << 11 << "PushButton2" << 99;
-    for (const char *area : {"Form1", "Frame1", "Label1", "ListView1"}) {
+    for (const char *area :
+        {"Form1", "Frame1", "Label1", "ListView1", "ListView1_header", "ListView1_scrollbar"}) {
         QTest::addRow("%s_from_hand", area) << 99 << area << 0;
         QTest::addRow("%s_busy", area) << 11 << area << 11;
         QTest::addRow("%s_after_arrow", area) << 1 << area << 0;
@@ -411,9 +415,12 @@ void TestForm1::pointer()
     Window w;
     w.load();
     w.form->pointer().set(PointerSetting::Shape(before));
-    QWidget *target = over == QLatin1String("Form1") ? w.form.get()
-        : over == QLatin1String("ListView1")         ? w.child<ResultsView>("ListView1")->viewport()
-                                                     : w.form->findChild<QWidget *>(over);
+    auto *list = w.child<ResultsView>("ListView1");
+    QWidget *target = over == QLatin1String("Form1")   ? w.form.get()
+        : over == QLatin1String("ListView1")           ? list->viewport()
+        : over == QLatin1String("ListView1_header")    ? list->header()->viewport()
+        : over == QLatin1String("ListView1_scrollbar") ? list->verticalScrollBar()
+                                                       : w.form->findChild<QWidget *>(over);
     w.moveOver(target);
     QCOMPARE(w.form->pointer().value(), after);
 }
@@ -557,6 +564,53 @@ void TestForm1::skin()
     if (reported)
         QCOMPARE(reports[0], QStringLiteral("in Tallyclock2021/08/31.Form1.Form_Load at line 100"));
     QCOMPARE(w.child<TimeDisplay>("Label1")->text(), QStringLiteral("0.000")); // the load went on
+}
+
+// What each bundled skin does to the results list shows on screen: a selector that no
+// longer names the list's class leaves it in the window's colours.
+void TestForm1::bundledSkins_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QColor>("listBackground");
+    QTest::addColumn<QColor>("listBorder");
+    QTest::addColumn<QColor>("selectedRow");
+    QTest::newRow("dark") << "dark.qss" << QColor(0x15181cu) << QColor(0x3a3f47u) << QColor();
+    QTest::newRow("high_contrast")
+        << "high-contrast.qss" << QColor(0x000000u) << QColor(0xffffffu) << QColor(0x00ffffu);
+}
+
+void TestForm1::bundledSkins()
+{
+    QFETCH(QString, file);
+    QFETCH(QColor, listBackground);
+    QFETCH(QColor, listBorder);
+    QFETCH(QColor, selectedRow);
+    QFile skin(QStringLiteral(TALLYCLOCK_SKINS "/") + file);
+    QVERIFY(skin.open(QIODevice::ReadOnly));
+    StyleSheetSkinEngine engine;
+    Window w;
+    w.engine = &engine;
+    w.put(QStringLiteral("x/o.cjs"), skin.readAll());
+    w.load();
+    QVERIFY(w.desktop.reportLines().isEmpty());
+    w.show();
+    w.key(Qt::Key_Space);
+    auto *list = w.child<ResultsView>("ListView1");
+    list->setCurrentIndex(list->model()->index(0, 0));
+    const QImage shot = list->grab().toImage();
+    qApp->setStyleSheet(QString()); // the engine styles the whole application
+    QCOMPARE(shot.pixelColor(shot.width() / 2, shot.height() - 10), listBackground);
+    QCOMPARE(shot.pixelColor(0, shot.height() / 2), listBorder);
+    if (selectedRow.isValid()) {
+        // The style shades the selection a little.
+        const QRect row = list->visualRect(list->currentIndex());
+        const QColor shown = shot.pixelColor(
+            list->viewport()->mapTo(list, QPoint(row.right() - 3, row.center().y())));
+        QVERIFY2(std::abs(shown.red() - selectedRow.red()) < 16
+                && std::abs(shown.green() - selectedRow.green()) < 16
+                && std::abs(shown.blue() - selectedRow.blue()) < 16,
+            qPrintable(shown.name()));
+    }
 }
 
 void TestForm1::closeWhileRunning()
