@@ -79,8 +79,8 @@ QtDesktop::~QtDesktop()
     }
     // Work still running when the program ended: its pool is kept (and reachable) for
     // the rest of the process instead of being waited for.
-    static QList<QThreadPool *> abandoned;
-    abandoned.append(m_asidePool);
+    static auto *abandoned = new QList<QThreadPool *>;
+    abandoned->append(m_asidePool);
 }
 
 void QtDesktop::processPendingEvents()
