@@ -13,16 +13,7 @@ int main(int argc, char *argv[])
     xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection))
         return 1;
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = static_cast<xcb_window_t>(std::strtoul(argv[1], nullptr, 0));
-    event.type = xcbAtom(connection, "WM_PROTOCOLS");
-    event.data.data32[0] = xcbAtom(connection, "WM_DELETE_WINDOW");
-    event.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(connection, 0, event.window, XCB_EVENT_MASK_NO_EVENT,
-        reinterpret_cast<const char *>(&event));
-    xcb_flush(connection);
+    xcbRequestClose(connection, static_cast<xcb_window_t>(std::strtoul(argv[1], nullptr, 0)));
     xcb_disconnect(connection);
     return 0;
 }

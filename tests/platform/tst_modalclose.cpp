@@ -27,21 +27,10 @@ using namespace tallyclock;
 
 namespace {
 
-// What an X11 window manager sends when the user clicks the close button.
 void requestClose(QWidget &window)
 {
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t *connection = x11->connection();
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = static_cast<xcb_window_t>(window.winId());
-    event.type = xcbAtom(connection, "WM_PROTOCOLS");
-    event.data.data32[0] = xcbAtom(connection, "WM_DELETE_WINDOW");
-    event.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(connection, 0, event.window, XCB_EVENT_MASK_NO_EVENT,
-        reinterpret_cast<const char *>(&event));
-    xcb_flush(connection);
+    xcbRequestClose(x11->connection(), static_cast<xcb_window_t>(window.winId()));
 }
 
 class ClosingWindow : public QWidget
