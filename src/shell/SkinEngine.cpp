@@ -50,11 +50,13 @@ void setBackground(QWidget &widget, const QColor &colour)
 // text before each "{"; a sheet of bare declarations has none.
 QStringList declarationValues(const QString &sheet)
 {
+    // Only what Qt reads as a comment, string or image: an unterminated one is
+    // read on as ordinary text, and is bounded here as such.
     static const QRegularExpression hidden(
-        QStringLiteral("/\\*.*?(\\*/|$)" // comment
-                       "|\"[^\"\\\\]*+(\\\\.[^\"\\\\]*+)*+(\"|$)" // "string"
-                       "|'[^'\\\\]*+(\\\\.[^'\\\\]*+)*+('|$)" // 'string'
-                       "|url\\([^)]*(\\)|$)"),
+        QStringLiteral("/\\*.*?\\*/" // comment
+                       "|\"[^\"\\\\\\n]*+(\\\\.[^\"\\\\\\n]*+)*+\"" // "string"
+                       "|'[^'\\\\\\n]*+(\\\\.[^'\\\\\\n]*+)*+'" // 'string'
+                       "|url\\([^)]*\\)"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     const QString text = QString(sheet).replace(hidden, QStringLiteral(" "));
     QStringList values;

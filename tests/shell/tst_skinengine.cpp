@@ -104,6 +104,11 @@ void TestSkinEngine::styleSheetBounds_data()
                              << "";
     QTest::newRow("huge_bare_declaration") << "min-width: 9999px"
                                            << "";
+    // Qt reads on after a comment or string that is never closed.
+    QTest::newRow("huge_after_open_comment") << "/* x {} QLabel { min-width: 9999px; }"
+                                             << "";
+    QTest::newRow("huge_after_open_string") << "QLabel { a: \"x\n; min-width: 9999px; }"
+                                            << "";
     // Numbers outside the values of declarations are no lengths.
     QTest::newRow("year_in_comment")
         << "/* Tallyclock skin, 2024 edition */ QLabel { margin: 4px; }"
