@@ -24,24 +24,23 @@ void Desktop::yield()
 
 void Desktop::runAside(std::function<void()> work, const std::function<void()> &abandon)
 {
-    throwIfEnding();
     // Shared with the work: it may outlive this call when the program ends.
     auto failure = std::make_shared<std::exception_ptr>();
-    const bool done = runInWorker([work = std::move(work), failure] {
+    const bool done = !m_ending && runInWorker([work = std::move(work), failure] {
         try {
             work();
         } catch (...) {
             *failure = std::current_exception();
         }
     });
-    if (!done) {
+    // Ending: what the work leaves is not used, whether it finished or not.
+    if (!done || m_ending) {
         if (abandon)
             abandon();
         throw ProgramEnding();
     }
     if (*failure)
         std::rethrow_exception(*failure);
-    throwIfEnding();
 }
 
 QString Desktop::saveFileName(const QString &title, const QString &filter)

@@ -23,6 +23,11 @@
 #include <QWidget>
 #include <QtConcurrent/QtConcurrentRun>
 
+#if defined(Q_OS_UNIX)
+#include <signal.h>
+#include <unistd.h>
+#endif
+
 namespace tallyclock {
 
 int QtDesktop::showMessageBox(const QString &text, int style, const QString &title)
@@ -212,20 +217,21 @@ void setUpSaveDialog(QFileDialog &dialog, const QString &title, const QString &f
     // "*.*" means every file, as it does on Windows; Qt would hide names without a
     // dot, which the save allows. The text stays; the dialog's list matches "*".
     // (A native dialog of the desktop, where one is used, filters on its own.)
-    auto *model = dialog.findChild<QFileSystemModel *>();
-    auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
-    auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-    if (!model || !types || !name)
-        return;
-    QObject::connect(&dialog, &QFileDialog::filterSelected, model,
-        [model, filters, patterns](const QString &chosen) {
-            if (patterns.value(filters.indexOf(chosen)) == QLatin1String("*.*"))
-                model->setNameFilters({QStringLiteral("*")});
-        });
+    if (auto *model = dialog.findChild<QFileSystemModel *>()) {
+        QObject::connect(&dialog, &QFileDialog::filterSelected, model,
+            [model, filters, patterns](const QString &chosen) {
+                if (patterns.value(filters.indexOf(chosen)) == QLatin1String("*.*"))
+                    model->setNameFilters({QStringLiteral("*")});
+            });
+    }
 
     // Picking a type gives the typed name that type's extension in Qt's dialog ("r.txt"
     // becomes "r.*" under "All Files (*.*)"). The name is the user's: what it was
     // just before the pick is put back.
+    auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+    auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    if (!types || !name)
+        return;
     auto *typed = new TypedNameKeeper(*name, &dialog);
     for (QObject *input : {static_cast<QObject *>(types), static_cast<QObject *>(types->view()),
              static_cast<QObject *>(types->view()->viewport())})
@@ -268,6 +274,11 @@ using StopFlag = std::shared_ptr<std::atomic_bool>;
 std::optional<SpreadsheetLaunch> registeredSpreadsheetProgram(const StopFlag &stop)
 {
     QProcess query;
+#if defined(Q_OS_UNIX)
+    // A process group of its own: xdg-mime is a script, and ending it ends what it
+    // started too.
+    query.setChildProcessModifier([] { ::setpgid(0, 0); });
+#endif
     query.start(QStringLiteral("xdg-mime"),
         {QStringLiteral("query"), QStringLiteral("default"),
             QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet")});
@@ -277,6 +288,10 @@ std::optional<SpreadsheetLaunch> registeredSpreadsheetProgram(const StopFlag &st
         if (query.state() == QProcess::NotRunning)
             return std::nullopt; // it could not be started
         if (stop->load() || deadline.hasExpired()) {
+#if defined(Q_OS_UNIX)
+            if (query.processId() > 0)
+                ::kill(-static_cast<pid_t>(query.processId()), SIGKILL);
+#endif
             query.kill();
             query.waitForFinished(1000);
             return std::nullopt;
@@ -340,8 +355,8 @@ std::optional<SpreadsheetLaunch> QtDesktop::spreadsheetProgram()
     // for the same answer and takes it first, so this wait keeps its own copy.
     const QFuture<std::optional<SpreadsheetLaunch>> lookup = m_lookup;
     const quint64 generation = m_lookupGeneration;
-    if (!waitFor(lookup))
-        throwIfEnding();
+    waitFor(lookup);
+    throwIfEnding();
     const std::optional<SpreadsheetLaunch> found = lookup.result();
     if (found)
         m_spreadsheet = found;

@@ -45,40 +45,6 @@ void setBackground(QWidget &widget, const QColor &colour)
     widget.setAutoFillBackground(true);
 }
 
-// The values of the sheet's declarations ("4px" of "margin: 4px"), font weights left
-// out, after comments, quoted strings and url(...) are taken out. Selectors are the
-// text before each "{"; a sheet of bare declarations has none.
-QStringList declarationValues(const QString &sheet)
-{
-    // Only what Qt reads as a comment, string or image: an unterminated one is
-    // read on as ordinary text, and is bounded here as such.
-    static const QRegularExpression hidden(
-        QStringLiteral("/\\*.*?\\*/" // comment
-                       "|\"[^\"\\\\\\n]*+(\\\\.[^\"\\\\\\n]*+)*+\"" // "string"
-                       "|'[^'\\\\\\n]*+(\\\\.[^'\\\\\\n]*+)*+'" // 'string'
-                       "|url\\([^)]*\\)"),
-        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
-    const QString text = QString(sheet).replace(hidden, QStringLiteral(" "));
-    QStringList values;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
-        const QChar c = i < text.size() ? text[i] : QChar(u';');
-        if (c != u'{' && c != u'}' && c != u';')
-            continue;
-        if (c != u'{') { // the text before "{" is a selector
-            const QStringView declaration = QStringView(text).mid(start, i - start);
-            const qsizetype colon = declaration.indexOf(u':');
-            if (colon >= 0
-                && declaration.left(colon).trimmed().compare(
-                       QLatin1String("font-weight"), Qt::CaseInsensitive)
-                    != 0)
-                values << declaration.mid(colon + 1).toString();
-        }
-        start = i + 1;
-    }
-    return values;
-}
-
 } // namespace
 
 QVariant StyleSheetSkinEngine::invoke(int dispatchId, CallKind kind, const QVariantList &args)
@@ -125,50 +91,78 @@ QString boundedStyleSheet(const QString &styleSheet, const QString &skinFolder)
         return Failure(QStringLiteral("The skin file is not a valid skin: ") + why);
     };
 
-    // Sizes: the window is 536 by 426 pixels and never grows, so no width, margin,
-    // border or font needs more than this; a bigger one only makes Qt lay out (and
-    // keep repainting) a huge window.
-    // (Measured: every length at these limits at once still gives a window in a
-    // tenth of a second and under 100 MB.) Only the values of declarations hold
-    // lengths; a font weight (100 to 900) is no length.
-    static const QRegularExpression number(
-        QStringLiteral("(?<![#\\w.])(\\d+(?:\\.\\d+)?)\\s*(px|pt|em|ex)?"),
-        QRegularExpression::CaseInsensitiveOption);
-    for (const QString &value : declarationValues(styleSheet)) {
-        for (auto it = number.globalMatch(value); it.hasNext();) {
-            const QRegularExpressionMatch match = it.next();
-            const double amount = match.captured(1).toDouble();
-            const QString unit = match.captured(2).toLower();
-            const double limit = unit == QLatin1String("pt")                 ? 375
-                : unit == QLatin1String("em") || unit == QLatin1String("ex") ? 30
-                                                                             : 500;
-            if (amount > limit)
-                throw refuse(QStringLiteral("%1%2 is larger than %3%2")
-                                 .arg(match.captured(1), unit, QString::number(limit)));
-        }
-    }
+    // Comments, quoted strings and images, taken apart as Qt's reader does: an image
+    // name may be quoted and hold ")". One that is never closed is no such thing; Qt
+    // reads on after it as ordinary text, and so does this.
+    static const QRegularExpression token(
+        QStringLiteral(
+            "/\\*.*?\\*/"
+            "|url\\(\\s*(?:\"([^\"\\\\\\n]*)\"|'([^'\\\\\\n]*)'|([^\\s\"'()\\\\]*))\\s*\\)"
+            "|\"[^\"\\\\\\n]*+(?:\\\\.[^\"\\\\\\n]*+)*+\""
+            "|'[^'\\\\\\n]*+(?:\\\\.[^'\\\\\\n]*+)*+'"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression unreadableImage(
+        QStringLiteral("url\\s*\\("), QRegularExpression::CaseInsensitiveOption);
 
     // Images: only Qt's resources and files in the skin's own folder. A relative
     // name is made absolute, as Qt would otherwise look in the working directory.
-    static const QRegularExpression url(QStringLiteral("url\\(\\s*(['\"]?)([^'\")]*)\\1\\s*\\)"),
-        QRegularExpression::CaseInsensitiveOption);
-    QString bounded;
-    qsizetype copied = 0;
     const QDir folder(skinFolder);
-    for (auto it = url.globalMatch(styleSheet); it.hasNext();) {
-        const QRegularExpressionMatch match = it.next();
-        const QString source = match.captured(2).trimmed();
+    auto image = [&](const QRegularExpressionMatch &match) {
+        const int quoted = match.capturedStart(1) >= 0 ? 1 : match.capturedStart(2) >= 0 ? 2 : 3;
+        const QString source = match.captured(quoted);
+        if (source.contains(u'"'))
+            throw refuse(source + QStringLiteral(" is not an image name"));
         QString resolved = source;
         if (!source.startsWith(QLatin1String(":/"))) {
             resolved = QDir::cleanPath(folder.absoluteFilePath(source));
             if (QDir::isAbsolutePath(source) || !resolved.startsWith(folder.absolutePath() + u'/'))
                 throw refuse(source + QStringLiteral(" is outside the skin's folder"));
         }
-        bounded += styleSheet.mid(copied, match.capturedStart() - copied);
-        bounded += QStringLiteral("url(\"") + resolved + QStringLiteral("\")");
+        return QStringLiteral("url(\"") + resolved + QStringLiteral("\")");
+    };
+
+    QString bounded; // what Qt gets
+    QString text; // the rest: where lengths are
+    qsizetype copied = 0;
+    auto takeText = [&](qsizetype upTo) {
+        const QString between = styleSheet.mid(copied, upTo - copied);
+        if (between.contains(unreadableImage))
+            throw refuse(QStringLiteral("an image name that cannot be read"));
+        bounded += between;
+        text += between + u' ';
+    };
+    for (auto it = token.globalMatch(styleSheet); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        takeText(match.capturedStart());
+        const bool isImage = match.capturedView().startsWith(u"url", Qt::CaseInsensitive);
+        bounded += isImage ? image(match) : match.captured();
         copied = match.capturedEnd();
     }
-    return bounded + styleSheet.mid(copied);
+    takeText(styleSheet.size());
+
+    // Sizes: the window is 536 by 426 pixels and never grows, so no width, margin,
+    // border or font needs more than this; a bigger one only makes Qt lay out (and
+    // keep repainting) a huge window.
+    // (Measured: every length at these limits at once still gives a window in a
+    // tenth of a second and under 100 MB.) A font weight (100 to 900) is no length.
+    static const QRegularExpression weight(
+        QStringLiteral("font-weight\\s*:\\s*\\d+"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression number(
+        QStringLiteral("(?<![#\\w.])(\\d+(?:\\.\\d+)?)\\s*(px|pt|em|ex)?"),
+        QRegularExpression::CaseInsensitiveOption);
+    text.remove(weight);
+    for (auto it = number.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const double value = match.captured(1).toDouble();
+        const QString unit = match.captured(2).toLower();
+        const double limit = unit == QLatin1String("pt")                 ? 375
+            : unit == QLatin1String("em") || unit == QLatin1String("ex") ? 30
+                                                                         : 500;
+        if (value > limit)
+            throw refuse(QStringLiteral("%1%2 is larger than %3%2")
+                             .arg(match.captured(1), unit, QString::number(limit)));
+    }
+    return bounded;
 }
 
 QString skinStyleSheet(const QByteArray &bytes, const QString &skinFolder)

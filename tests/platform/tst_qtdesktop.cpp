@@ -1,6 +1,7 @@
 #include "core/Failure.h"
 #include "platform/QtDesktop.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
@@ -25,6 +26,7 @@ class TestQtDesktop : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void allFilesListsNamesWithoutDot();
     void spreadsheetLookupKeepsTheWindowGoing_data();
     void spreadsheetLookupKeepsTheWindowGoing();
@@ -46,6 +48,14 @@ protected:
 };
 
 } // namespace
+
+// The suite also runs under Qt's Unix event dispatcher; make sure it does.
+void TestQtDesktop::initTestCase()
+{
+    const char *dispatcher = QAbstractEventDispatcher::instance()->metaObject()->className();
+    if (qEnvironmentVariableIntValue("QT_NO_GLIB") != 0)
+        QVERIFY2(!QByteArray(dispatcher).contains("Glib"), dispatcher);
+}
 
 void TestQtDesktop::allFilesListsNamesWithoutDot()
 {

@@ -109,15 +109,22 @@ void TestSkinEngine::styleSheetBounds_data()
                                              << "";
     QTest::newRow("huge_after_open_string") << "QLabel { a: \"x\n; min-width: 9999px; }"
                                             << "";
-    // Numbers outside the values of declarations are no lengths.
+    QTest::newRow("at_the_limits") << "* { margin: 500px; font: 375pt; padding: 30em; }"
+                                   << "* { margin: 500px; font: 375pt; padding: 30em; }";
+    // Qt reads a length after a brace inside a function, or after an image name that
+    // holds ")".
+    QTest::newRow("huge_after_brace_in_function") << "QWidget { min-width: 9999px f({)}) }"
+                                                  << "";
+    QTest::newRow("huge_after_image_with_parenthesis")
+        << "QWidget { background: url(\"a)b\"); min-width: 9999px; qproperty-x: \"z\" }"
+        << "";
+    // Numbers in comments, image names and selectors are no lengths.
     QTest::newRow("year_in_comment")
         << "/* Tallyclock skin, 2024 edition */ QLabel { margin: 4px; }"
         << "/* Tallyclock skin, 2024 edition */ QLabel { margin: 4px; }";
     QTest::newRow("digits_in_selector_and_image")
         << "QLabel#Label1000 { image: url(icon-600.png); }"
         << "QLabel#Label1000 { image: url(\"/skin/icon-600.png\"); }";
-    QTest::newRow("at_the_limits") << "* { margin: 500px; font: 375pt; padding: 30em; }"
-                                   << "* { margin: 500px; font: 375pt; padding: 30em; }";
     QTest::newRow("image_in_folder") << "QWidget { background: url('img/a.png'); }"
                                      << "QWidget { background: url(\"/skin/img/a.png\"); }";
     QTest::newRow("qt_resource") << "QWidget { image: url(:/icons/tallyclock.png); }"
@@ -126,6 +133,11 @@ void TestSkinEngine::styleSheetBounds_data()
                                     << "";
     QTest::newRow("image_in_parent") << "QWidget { background: url(../secret.png); }"
                                      << "";
+    QTest::newRow("image_with_parenthesis_in_parent")
+        << "QWidget { background: url(\"../a)b.png\"); }"
+        << "";
+    QTest::newRow("image_with_escape") << "QWidget { background: url(\"..\\/secret.png\"); }"
+                                       << "";
 }
 
 void TestSkinEngine::styleSheetBounds()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Closing the window ends the process at once, also while the look-up for the
-# spreadsheet program waits on a slow `xdg-mime`; the look-up's child goes too.
+# spreadsheet program waits on a slow `xdg-mime`; the look-up's processes go too.
 #   close-promptly.sh TALLYCLOCK CLOSE_REQUEST     (under xvfb-run)
 set -uo pipefail
 exe="$1"
@@ -15,8 +15,9 @@ cleanup() {
 marker="tallyclock-slow-lookup-$$"
 trap cleanup EXIT
 mkdir -p "$dir/bin" "$dir/config"
-# A query that answers after a minute; the program's own time-out is 3 s.
-printf '#!/bin/bash\nexec -a %s /bin/sleep 60\n' "$marker" >"$dir/bin/xdg-mime"
+# A query that answers after a minute (the program's own time-out is 3 s), through a
+# process of its own, as the real script's tools are.
+printf '#!/bin/bash\n(exec -a %s /bin/sleep 60)\n' "$marker" >"$dir/bin/xdg-mime"
 chmod +x "$dir/bin/xdg-mime"
 
 PATH="$dir/bin" HOME="$dir" XDG_CONFIG_HOME="$dir/config" QT_QPA_PLATFORM=xcb "$exe" &

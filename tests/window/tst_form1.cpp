@@ -20,6 +20,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -588,6 +589,8 @@ void TestForm1::bundledSkins()
     QFile skin(QStringLiteral(TALLYCLOCK_SKINS "/") + file);
     QVERIFY(skin.open(QIODevice::ReadOnly));
     StyleSheetSkinEngine engine;
+    // The engine styles the whole application: no later test may inherit the skin.
+    const auto unskin = qScopeGuard([] { qApp->setStyleSheet(QString()); });
     Window w;
     w.engine = &engine;
     w.put(QStringLiteral("x/o.cjs"), skin.readAll());
@@ -598,7 +601,6 @@ void TestForm1::bundledSkins()
     auto *list = w.child<ResultsView>("ListView1");
     list->setCurrentIndex(list->model()->index(0, 0));
     const QImage shot = list->grab().toImage();
-    qApp->setStyleSheet(QString()); // the engine styles the whole application
     QCOMPARE(shot.pixelColor(shot.width() / 2, shot.height() - 10), listBackground);
     QCOMPARE(shot.pixelColor(0, shot.height() / 2), listBorder);
     if (selectedRow.isValid()) {
