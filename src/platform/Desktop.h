@@ -36,10 +36,10 @@ public:
 
     // Runs `work` away from the window's thread while waiting events run as in a
     // yield, and returns when it is done, throwing what it threw. The work must not
-    // touch the window, and owns what it uses (it captures by value): when the program
-    // ends while the work runs, the wait stops there, `abandon` undoes what the work
-    // would leave behind, ProgramEnding is thrown and the process ends without waiting
-    // for the work.
+    // touch the window, and owns what it uses (it captures by value). Once the program
+    // is ending (before the work starts, while it runs, or as it finishes), `abandon`
+    // undoes what the work leaves behind and ProgramEnding is thrown; the wait stops
+    // at once, and the process ends without waiting for a work still running.
     void runAside(std::function<void()> work, const std::function<void()> &abandon = {});
 
     // Asks for a file name to save under. Returns the path exactly as chosen, or ""

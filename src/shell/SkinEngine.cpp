@@ -91,18 +91,27 @@ QString boundedStyleSheet(const QString &styleSheet, const QString &skinFolder)
         return Failure(QStringLiteral("The skin file is not a valid skin: ") + why);
     };
 
+    // Escapes would let any text stand for any other (Qt replaces "\39" by "9" before
+    // it reads the sheet); no skin needs them.
+    if (styleSheet.contains(u'\\'))
+        throw refuse(QStringLiteral("a backslash"));
+
     // Comments, quoted strings and images, taken apart as Qt's reader does: an image
-    // name may be quoted and hold ")". One that is never closed is no such thing; Qt
-    // reads on after it as ordinary text, and so does this.
+    // name may be quoted and hold ")". A comment or string must be closed (a string
+    // on its line): Qt would read on after one that is not, and this would not.
     static const QRegularExpression token(
         QStringLiteral(
-            "/\\*.*?\\*/"
-            "|url\\(\\s*(?:\"([^\"\\\\\\n]*)\"|'([^'\\\\\\n]*)'|([^\\s\"'()\\\\]*))\\s*\\)"
-            "|\"[^\"\\\\\\n]*+(?:\\\\.[^\"\\\\\\n]*+)*+\""
-            "|'[^'\\\\\\n]*+(?:\\\\.[^'\\\\\\n]*+)*+'"),
+            "/\\*.*?(?:\\*/|$)"
+            "|url\\(\\s*(?:\"([^\"\\n\\r\\f]*)\"|'([^'\\n\\r\\f]*)'|([^\\s\"'()]*))\\s*\\)"
+            "|\"[^\"\\n\\r\\f]*(?:\"|(?=[\\n\\r\\f])|$)"
+            "|'[^'\\n\\r\\f]*(?:'|(?=[\\n\\r\\f])|$)"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression unreadableImage(
         QStringLiteral("url\\s*\\("), QRegularExpression::CaseInsensitiveOption);
+    // A property set from the sheet may hold a whole style sheet or rich text with
+    // images, which are not looked at here.
+    static const QRegularExpression property(
+        QStringLiteral("qproperty-"), QRegularExpression::CaseInsensitiveOption);
 
     // Images: only Qt's resources and files in the skin's own folder. A relative
     // name is made absolute, as Qt would otherwise look in the working directory.
@@ -128,14 +137,25 @@ QString boundedStyleSheet(const QString &styleSheet, const QString &skinFolder)
         const QString between = styleSheet.mid(copied, upTo - copied);
         if (between.contains(unreadableImage))
             throw refuse(QStringLiteral("an image name that cannot be read"));
+        if (between.contains(property))
+            throw refuse(QStringLiteral("a property (qproperty-)"));
         bounded += between;
         text += between + u' ';
     };
     for (auto it = token.globalMatch(styleSheet); it.hasNext();) {
         const QRegularExpressionMatch match = it.next();
         takeText(match.capturedStart());
-        const bool isImage = match.capturedView().startsWith(u"url", Qt::CaseInsensitive);
-        bounded += isImage ? image(match) : match.captured();
+        const QStringView whole = match.capturedView();
+        if (whole.startsWith(u"url", Qt::CaseInsensitive)) {
+            bounded += image(match);
+        } else {
+            const bool closed = whole.startsWith(u"/*")
+                ? whole.size() >= 4 && whole.endsWith(u"*/")
+                : whole.size() >= 2 && whole.back() == whole.front();
+            if (!closed)
+                throw refuse(QStringLiteral("a comment or string that is never closed"));
+            bounded += whole;
+        }
         copied = match.capturedEnd();
     }
     takeText(styleSheet.size());
@@ -147,18 +167,21 @@ QString boundedStyleSheet(const QString &styleSheet, const QString &skinFolder)
     // tenth of a second and under 100 MB.) A font weight (100 to 900) is no length.
     static const QRegularExpression weight(
         QStringLiteral("font-weight\\s*:\\s*\\d+"), QRegularExpression::CaseInsensitiveOption);
+    // A number as Qt reads it: ".5" and "1e4" too.
     static const QRegularExpression number(
-        QStringLiteral("(?<![#\\w.])(\\d+(?:\\.\\d+)?)\\s*(px|pt|em|ex)?"),
+        QStringLiteral(
+            "(?<![#\\w.])((?:\\d+(?:\\.\\d*)?|\\.\\d+)(?:e[+-]?\\d+)?)\\s*(px|pt|em|ex)?"),
         QRegularExpression::CaseInsensitiveOption);
     text.remove(weight);
     for (auto it = number.globalMatch(text); it.hasNext();) {
         const QRegularExpressionMatch match = it.next();
-        const double value = match.captured(1).toDouble();
+        bool finite = false;
+        const double value = match.captured(1).toDouble(&finite);
         const QString unit = match.captured(2).toLower();
         const double limit = unit == QLatin1String("pt")                 ? 375
             : unit == QLatin1String("em") || unit == QLatin1String("ex") ? 30
                                                                          : 500;
-        if (value > limit)
+        if (!finite || value > limit)
             throw refuse(QStringLiteral("%1%2 is larger than %3%2")
                              .arg(match.captured(1), unit, QString::number(limit)));
     }

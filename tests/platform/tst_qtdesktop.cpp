@@ -1,4 +1,5 @@
 #include "core/Failure.h"
+#include "fakes/FakeDesktop.h"
 #include "platform/QtDesktop.h"
 
 #include <QAbstractEventDispatcher>
@@ -32,6 +33,8 @@ private Q_SLOTS:
     void spreadsheetLookupKeepsTheWindowGoing();
     void workAsideKeepsTheWindowGoing();
     void workAsideAbandonedWhenTheProgramEnds();
+    void workAsideUndoneWhenEnding_data();
+    void workAsideUndoneWhenEnding();
 };
 
 namespace {
@@ -208,6 +211,34 @@ void TestQtDesktop::workAsideAbandonedWhenTheProgramEnds()
     QVERIFY(desktop.hasAbandonedWork());
     release->store(true);
     QTRY_VERIFY(finished->load());
+}
+
+// Whatever the work has done by the time the program ends is undone, also when it
+// never started or finished just then.
+void TestQtDesktop::workAsideUndoneWhenEnding_data()
+{
+    QTest::addColumn<bool>("endingBefore");
+    QTest::newRow("before_the_work") << true;
+    QTest::newRow("as_the_work_finishes") << false;
+}
+
+void TestQtDesktop::workAsideUndoneWhenEnding()
+{
+    QFETCH(bool, endingBefore);
+    FakeDesktop desktop;
+    if (endingBefore)
+        desktop.beginEnding();
+    bool ran = false;
+    bool undone = false;
+    QVERIFY_THROWS_EXCEPTION(ProgramEnding,
+        desktop.runAside(
+            [&] {
+                ran = true;
+                desktop.beginEnding();
+            },
+            [&] { undone = true; }));
+    QCOMPARE(ran, !endingBefore);
+    QVERIFY(undone);
 }
 
 #include "tst_qtdesktop.moc"

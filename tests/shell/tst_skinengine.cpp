@@ -104,10 +104,18 @@ void TestSkinEngine::styleSheetBounds_data()
                              << "";
     QTest::newRow("huge_bare_declaration") << "min-width: 9999px"
                                            << "";
-    // Qt reads on after a comment or string that is never closed.
+    QTest::newRow("huge_with_exponent") << "QWidget { min-width: 1e4px; font-size: .5e4pt; }"
+                                        << "";
+    QTest::newRow("huge_through_escapes") << "QWidget { min-width: \\39\\39\\39\\39px; }"
+                                          << "";
+    QTest::newRow("huge_in_property")
+        << "QLabel { qproperty-styleSheet: \"* { min-width: 9999px }\"; }"
+        << "";
+    // Qt reads on after a comment or string that is never closed, also one that a
+    // carriage return ends.
     QTest::newRow("huge_after_open_comment") << "/* x {} QLabel { min-width: 9999px; }"
                                              << "";
-    QTest::newRow("huge_after_open_string") << "QLabel { a: \"x\n; min-width: 9999px; }"
+    QTest::newRow("huge_after_open_string") << "QLabel { a: \"x\r; min-width: 9999px; b: \"\n}"
                                             << "";
     QTest::newRow("at_the_limits") << "* { margin: 500px; font: 375pt; padding: 30em; }"
                                    << "* { margin: 500px; font: 375pt; padding: 30em; }";
@@ -122,9 +130,9 @@ void TestSkinEngine::styleSheetBounds_data()
     QTest::newRow("year_in_comment")
         << "/* Tallyclock skin, 2024 edition */ QLabel { margin: 4px; }"
         << "/* Tallyclock skin, 2024 edition */ QLabel { margin: 4px; }";
-    QTest::newRow("digits_in_selector_and_image")
-        << "QLabel#Label1000 { image: url(icon-600.png); }"
-        << "QLabel#Label1000 { image: url(\"/skin/icon-600.png\"); }";
+    QTest::newRow("digits_in_selector_image_and_string")
+        << "QLabel#Label1000 { image: url(icon-600.png); font-family: \"Sans 2024\"; }"
+        << "QLabel#Label1000 { image: url(\"/skin/icon-600.png\"); font-family: \"Sans 2024\"; }";
     QTest::newRow("image_in_folder") << "QWidget { background: url('img/a.png'); }"
                                      << "QWidget { background: url(\"/skin/img/a.png\"); }";
     QTest::newRow("qt_resource") << "QWidget { image: url(:/icons/tallyclock.png); }"
@@ -136,8 +144,8 @@ void TestSkinEngine::styleSheetBounds_data()
     QTest::newRow("image_with_parenthesis_in_parent")
         << "QWidget { background: url(\"../a)b.png\"); }"
         << "";
-    QTest::newRow("image_with_escape") << "QWidget { background: url(\"..\\/secret.png\"); }"
-                                       << "";
+    QTest::newRow("image_through_escape") << "QWidget { background: url\\28/etc/passwd); }"
+                                          << "";
 }
 
 void TestSkinEngine::styleSheetBounds()
