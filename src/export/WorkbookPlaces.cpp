@@ -83,11 +83,9 @@ void completeWorkbook(const WorkbookFile &file)
     std::error_code error;
     // Replaces the reserved empty file in one step.
     std::filesystem::rename(file.writePath.toStdU16String(), file.path.toStdU16String(), error);
-    if (error) {
-        discardWorkbook(file);
+    if (error)
         throw Failure(QStringLiteral("Path/File access error: cannot write ") + file.path
             + QStringLiteral(": ") + QString::fromStdString(error.message()));
-    }
     QDir().rmdir(file.folder);
 }
 

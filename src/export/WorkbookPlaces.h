@@ -30,7 +30,7 @@ WorkbookFile newTemplateWorkbook(const QString &temporaryFolder);
 WorkbookFile newKeptWorkbook(const QString &documentsFolder, const QDateTime &now);
 
 // The workbook has been written: it takes its name and its own folder goes. Fails when
-// it cannot be moved there.
+// it cannot be moved there (the caller then discards it).
 void completeWorkbook(const WorkbookFile &file);
 
 // The workbook will not be completed: removes its folder, with whatever a writer still
