@@ -20,4 +20,6 @@ if ! cmake -S . -B "$dir" "${args[@]}" >"$dir/configure.log" 2>&1; then
     echo "configuring failed; the output above is in $dir/configure.log" >&2
     exit 1
 fi
+# What the configure chose for this Qt.
+grep '^-- Tallyclock:' "$dir/configure.log" || true
 cmake --build "$dir" --parallel "$(nproc)"

@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
-# Installs what Tallyclock needs to build, test and check itself on Debian 12.
+# Installs what Tallyclock needs to build, test and check itself on Debian 13 or 12.
 # Safe to run again: it installs only what is missing, without asking.
 set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config git
-    # The private headers give the window-system event hook that lets a close request
-    # through while a dialog blocks the window.
+    # The private headers let the results list add a row to the view's layout directly.
     qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-qpa-plugins qt6-wayland
     libgl-dev libxcb1-dev
     # xlsxwriter.pc links -lz, but libxlsxwriter-dev does not depend on zlib1g-dev.
@@ -21,7 +20,7 @@ packages=(
 
 # Elsewhere: say what is needed instead of guessing at another package manager.
 if ! command -v dpkg-query >/dev/null || ! command -v apt-get >/dev/null; then
-    echo "This set-up installs packages on Debian 12 only. Elsewhere, install by hand:"
+    echo "This set-up installs packages on Debian 13 or 12 only. Elsewhere, install by hand:"
     echo "  a C++20 compiler, CMake >= 3.25, pkg-config, Qt 6.4+ (Core, Gui, Widgets, Test,"
     echo "  and its private headers), libxlsxwriter with zlib, Google Benchmark and xcb's"
     echo "  damage and xtest libraries (optional, for the benchmarks),"
@@ -30,23 +29,53 @@ if ! command -v dpkg-query >/dev/null || ! command -v apt-get >/dev/null; then
     exit 0
 fi
 
-missing=()
-for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$p")
-    fi
-done
-
-if [ ${#missing[@]} -eq 0 ]; then
-    exit 0
-fi
-
 as_root=()
 if [ "$(id -u)" -ne 0 ]; then
     as_root=(sudo)
 fi
+updated=false
 
-echo "Installing: ${missing[*]}"
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
-    --no-install-recommends "${missing[@]}"
+install_missing() {
+    local missing=() p
+    for p in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$p")
+        fi
+    done
+    [ ${#missing[@]} -gt 0 ] || return 0
+    echo "Installing: ${missing[*]}"
+    if ! $updated; then
+        "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+        updated=true
+    fi
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
+        --no-install-recommends "${missing[@]}"
+}
+
+install_missing "${packages[@]}"
+
+# The modules that this release's xlsxwriter.pc requires and no package pulled in
+# (Debian 13's names minizip; Debian 12's builds it in): their development packages.
+# pkg-config answers nothing about a file whose requirements are missing, so the file
+# is read here.
+pc=
+for dir in $(pkg-config --variable pc_path pkg-config | tr ':' ' '); do
+    if [ -f "$dir/xlsxwriter.pc" ]; then
+        pc="$dir/xlsxwriter.pc"
+        break
+    fi
+done
+declare -A module_packages=([minizip]=libminizip-dev [zlib]=zlib1g-dev [libcrypto]=libssl-dev)
+wanted=()
+for module in $(sed -n 's/^Requires\(\.private\)\?:\(.*\)$/\2/p' ${pc:-/dev/null} \
+    | tr ', ' '\n\n' | grep -E '^[A-Za-z_][A-Za-z0-9_.+-]*$'); do
+    if ! pkg-config --exists "$module"; then
+        if [ -z "${module_packages[$module]:-}" ]; then
+            echo "xlsxwriter.pc requires the pkg-config module '$module'; install its" \
+                "development package by hand." >&2
+            exit 1
+        fi
+        wanted+=("${module_packages[$module]}")
+    fi
+done
+install_missing "${wanted[@]}"

@@ -1,6 +1,5 @@
 #include "export/WorkbookPlaces.h"
 #include "platform/FileSystem.h"
-#include "platform/ModalCloseFilter.h"
 #include "platform/QtDesktop.h"
 #include "platform/SystemCounter.h"
 #include "shell/CommandLine.h"
@@ -41,7 +40,6 @@ Ending run(int argc, char *argv[])
         {QApplication::applicationDirPath(), tallyclock::userFilesFolder()});
     desktop.setWindow(&form);
     form.setOnEnded([] { QCoreApplication::quit(); });
-    tallyclock::ModalCloseFilter closeDuringMessageBoxes(form);
 
     form.Form_Load();
     form.showCentred();

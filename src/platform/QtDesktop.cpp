@@ -1,5 +1,8 @@
 #include "QtDesktop.h"
 
+#include "DialogSession.h"
+
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QClipboard>
 #include <QComboBox>
@@ -44,8 +47,8 @@ int QtDesktop::showMessageBox(const QString &text, int style, const QString &tit
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
-    const int pressed = box.exec();
-    switch (pressed) {
+    QAbstractButton *pressed = execDialog(box) ? box.clickedButton() : nullptr;
+    switch (box.standardButton(pressed)) {
     case QMessageBox::Yes:
         return MessageAnswer::Yes;
     case QMessageBox::No:
@@ -53,6 +56,18 @@ int QtDesktop::showMessageBox(const QString &text, int style, const QString &tit
     default:
         return MessageAnswer::Ok;
     }
+}
+
+bool QtDesktop::execDialog(QDialog &dialog)
+{
+    if (isEnding())
+        return false;
+    QEventLoop loop;
+    DialogSession session(m_window, dialog);
+    m_waits.append(&loop);
+    session.exec(loop);
+    m_waits.removeOne(&loop);
+    return !isEnding();
 }
 
 namespace {
@@ -243,7 +258,7 @@ QString QtDesktop::showSaveDialog(const QString &title, const QString &filter)
 {
     QFileDialog dialog(m_window);
     setUpSaveDialog(dialog, title, filter);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!execDialog(dialog) || dialog.result() != QDialog::Accepted)
         return QString();
     return dialog.selectedFiles().value(0);
 }

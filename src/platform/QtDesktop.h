@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+class QDialog;
 class QEventLoop;
 class QFileDialog;
 class QThreadPool;
@@ -65,6 +66,9 @@ private:
     // Runs the event loop until `future` has finished, as a yield does. False when it
     // stopped because the program is ending.
     template<typename T> bool waitFor(QFuture<T> future);
+    // Shows the dialog over the window and waits until it is answered. False when it
+    // stopped because the program is ending.
+    bool execDialog(QDialog &dialog);
 
     QPointer<QWidget> m_window;
     std::optional<SpreadsheetLaunch> m_spreadsheet;

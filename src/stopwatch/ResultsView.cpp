@@ -6,7 +6,9 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QStyledItemDelegate>
+#ifdef TALLYCLOCK_PRIVATE_LIST_LAYOUT
 #include <private/qtreeview_p.h>
+#endif
 
 namespace tallyclock {
 
@@ -45,11 +47,13 @@ public:
     }
 };
 
+#ifdef TALLYCLOCK_PRIVATE_LIST_LAYOUT
 // The view's private part, taken as Qt's own d_func() takes it.
 QTreeViewPrivate *treeView(QTreeView *view)
 {
     return reinterpret_cast<QTreeViewPrivate *>(QObjectPrivate::get(view));
 }
+#endif
 
 } // namespace
 
@@ -78,8 +82,10 @@ void ResultsView::rowsInserted(const QModelIndex &parent, int start, int end)
         return;
     }
     QAbstractItemView::rowsInserted(parent, start, end);
+#ifdef TALLYCLOCK_PRIVATE_LIST_LAYOUT
     // Of the geometry only the scroll range changes; the header stays as it is.
     treeView(this)->updateScrollBars();
+#endif
     const QRect first = visualRect(model()->index(start, 0));
     const QRect last = visualRect(model()->index(end, 0));
     viewport()->update(QRect(0, first.top(), viewport()->width(), last.bottom() - first.top() + 1));
@@ -91,6 +97,11 @@ void ResultsView::rowsInserted(const QModelIndex &parent, int start, int end)
 // other case the view lays out as usual.
 bool ResultsView::appendToLayout(int start, int end)
 {
+#ifndef TALLYCLOCK_PRIVATE_LIST_LAYOUT
+    Q_UNUSED(start);
+    Q_UNUSED(end);
+    return false;
+#else
     QTreeViewPrivate *d = treeView(this);
     if (d->delayedPendingLayout || !uniformRowHeights() || d->viewItems.isEmpty()
         || d->viewItems.size() != start || !d->hiddenIndexes.isEmpty()
@@ -106,6 +117,7 @@ bool ResultsView::appendToLayout(int start, int end)
     // Finding a row starts from the last one looked up: the new row is the next.
     d->lastViewedItem = end;
     return true;
+#endif
 }
 
 } // namespace tallyclock

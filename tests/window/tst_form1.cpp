@@ -59,7 +59,6 @@ struct Window
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         form->activateWindow();
-        QApplication::setActiveWindow(form.get());
         // A Wayland client cannot ask for activation; the compositor activates the
         // new window.
         if (QGuiApplication::platformName() == QLatin1String("wayland"))
@@ -354,7 +353,7 @@ void TestForm1::floodOfQueuedKeys()
     form.Form_Load();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QApplication::setActiveWindow(&form);
+    form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     constexpr int presses = 3000;
     for (int i = 0; i < presses; ++i) {

@@ -46,7 +46,8 @@ public:
         form->Form_Load();
         form->show();
         form->activateWindow();
-        QApplication::setActiveWindow(form.get());
+        if (!QTest::qWaitForWindowActive(form.get()))
+            qFatal("the window was not activated");
         desktop.onYield = [this] { maybeInject(); };
         desktop.onBox = [this](const FakeDesktop::Box &) { maybeInject(); };
     }
