@@ -85,8 +85,7 @@ void SafeTextFile::open(const QString &path)
 #if defined(Q_OS_UNIX)
     // The replacement is a new file: it gets the old one's mode from Qt, and its owner
     // from close(), so that root saving over a user's file leaves it the user's.
-    struct stat before
-    { };
+    struct stat before = {};
     m_owner.reset();
     if (info.exists() && ::stat(QFile::encodeName(target).constData(), &before) == 0)
         m_owner = std::make_pair(before.st_uid, before.st_gid);

@@ -48,8 +48,7 @@ QByteArray readOptionalFile(const QString &path, qint64 maxBytes)
     if (fd.get() < 0)
         throw cannotRead(path, QString::fromLocal8Bit(std::strerror(errno)));
     // The kind is checked on what was opened, not on the name, which may change.
-    struct stat info
-    { };
+    struct stat info = {};
     if (::fstat(fd.get(), &info) != 0)
         throw cannotRead(path, QString::fromLocal8Bit(std::strerror(errno)));
     if (!S_ISREG(info.st_mode))

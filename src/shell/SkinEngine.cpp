@@ -181,9 +181,9 @@ QString boundedStyleSheet(const QString &styleSheet, const QString &skinFolder)
         const double limit = unit == QLatin1String("pt")                 ? 375
             : unit == QLatin1String("em") || unit == QLatin1String("ex") ? 30
                                                                          : 500;
+        const QString tooLarge = QStringLiteral("%1%2 is larger than %3%2");
         if (!finite || value > limit)
-            throw refuse(QStringLiteral("%1%2 is larger than %3%2")
-                             .arg(match.captured(1), unit, QString::number(limit)));
+            throw refuse(tooLarge.arg(match.captured(1), unit, QString::number(limit)));
     }
     return bounded;
 }

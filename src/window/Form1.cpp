@@ -105,11 +105,18 @@ QIcon applicationIcon()
     return icon;
 }
 
+namespace {
+
+// A caption with the minimise and close buttons; the window keeps its designed size.
+constexpr Qt::WindowFlags captionButtons = Qt::Window | Qt::CustomizeWindowHint
+    | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+    | Qt::WindowCloseButtonHint;
+
+} // namespace
+
 Form1::Form1(Desktop &desktop, PerformanceCounter &counter, SkinEngine &skinEngine,
     QStringList optionalFileFolders, QWidget *parent)
-    : QWidget(parent,
-        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-            | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    : QWidget(parent, captionButtons)
     , m_desktop(desktop)
     , m_counter(counter)
     , m_skinEngine(skinEngine)

@@ -257,8 +257,7 @@ void TestTextFile::overwriteKeepsOwnerAndMode()
     QCOMPARE(::chmod(name.constData(), 0640), 0);
     s.actions.PushButton4_Click();
     QCOMPARE(read(target), threeLines);
-    struct stat after
-    { };
+    struct stat after = {};
     QCOMPARE(::stat(name.constData(), &after), 0);
     QCOMPARE(int(after.st_uid), 65534);
     QCOMPARE(int(after.st_gid), 65534);

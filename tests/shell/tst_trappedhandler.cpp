@@ -91,7 +91,7 @@ void TestTrappedHandler::twoFailuresGiveTwoReportsInOrder()
     FakeDesktop desktop;
     TrappedHandler h(desktop, handlerLocation("PushButton2_Click"));
     h.step(110, [] { throw Failure(QStringLiteral("first")); });
-    h.step(112, [] {});
+    h.step(112, [] { return; });
     h.step(114, [] { throw std::runtime_error("second"); });
     QCOMPARE(desktop.boxes.size(), 2);
     QVERIFY(desktop.boxes[0].text.startsWith(QLatin1String("first\r\n")));
@@ -148,8 +148,8 @@ void TestTrappedHandler::failedLoopHeadEntersBody()
     QCOMPARE(desktop.reportLines().size(), 1);
 
     passes.clear();
-    h.forLoop(
-        132, [] { return 3; }, [&](int i) { passes << i; });
+    const auto count = [] { return 3; };
+    h.forLoop(132, count, [&](int i) { passes << i; });
     QCOMPARE(passes, (QList<int>{1, 2, 3}));
 }
 

@@ -60,9 +60,10 @@ struct Window
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         form->activateWindow();
         // A Wayland client cannot ask for activation; the compositor activates the
-        // new window.
+        // new window. The window system may call it active before the application
+        // has taken the activation in: wait for the application's word.
         if (QGuiApplication::platformName() == QLatin1String("wayland"))
-            QTRY_VERIFY(form->isActiveWindow());
+            QTRY_COMPARE(QApplication::activeWindow(), form.get());
         else
             QVERIFY(QTest::qWaitForWindowActive(form.get()));
     }
