@@ -10,6 +10,8 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -29,6 +31,7 @@ class TestQtDesktop : public QObject
 private Q_SLOTS:
     void initTestCase();
     void allFilesListsNamesWithoutDot();
+    void boxHoldsBackWhatItCovers();
     void spreadsheetLookupKeepsTheWindowGoing_data();
     void spreadsheetLookupKeepsTheWindowGoing();
     void workAsideKeepsTheWindowGoing();
@@ -58,6 +61,53 @@ void TestQtDesktop::initTestCase()
     const char *dispatcher = QAbstractEventDispatcher::instance()->metaObject()->className();
     if (qEnvironmentVariableIntValue("QT_NO_GLIB") != 0)
         QVERIFY2(!QByteArray(dispatcher).contains("Glib"), dispatcher);
+}
+
+// A box is not modal in Qt's sense (the window's close button must work meanwhile):
+// the window's controls, and a box under another box, must still not take input.
+void TestQtDesktop::boxHoldsBackWhatItCovers()
+{
+    QWidget window;
+    auto *lap = new QPushButton(QStringLiteral("Lap"), &window);
+    int laps = 0;
+    connect(lap, &QPushButton::clicked, this, [&] { ++laps; });
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QtDesktop desktop;
+    desktop.setWindow(&window);
+    auto openBox = [&window](const QString &text) {
+        for (auto *box : window.findChildren<QMessageBox *>()) {
+            if (box->text() == text && box->isVisible())
+                return box;
+        }
+        return static_cast<QMessageBox *>(nullptr);
+    };
+    bool outerStillOpen = false;
+    QTimer::singleShot(0, this, [&] {
+        QTimer::singleShot(0, this, [&] {
+            QMessageBox *outer = openBox(QStringLiteral("outer"));
+            QMessageBox *inner = openBox(QStringLiteral("inner"));
+            if (!outer || !inner)
+                return;
+            QTest::mouseClick(lap, Qt::LeftButton);
+            QTest::keyClick(lap, Qt::Key_Space);
+            QTest::keyClick(outer, Qt::Key_Escape);
+            QTest::mouseClick(outer->button(QMessageBox::No), Qt::LeftButton);
+            QTest::keyClick(inner, Qt::Key_Return);
+        });
+        desktop.messageBox(QStringLiteral("inner"), MessageStyle::OkOnly, QStringLiteral("Inner"));
+        if (QMessageBox *outer = openBox(QStringLiteral("outer"))) {
+            outerStillOpen = true;
+            QTest::keyClick(outer, Qt::Key_Return);
+        }
+    });
+    const int answer
+        = desktop.messageBox(QStringLiteral("outer"), MessageStyle::YesNo, QStringLiteral("Outer"));
+    QCOMPARE(laps, 0);
+    QVERIFY(outerStillOpen);
+    QCOMPARE(answer, int(MessageAnswer::Yes));
+    QTest::mouseClick(lap, Qt::LeftButton);
+    QCOMPARE(laps, 1);
 }
 
 void TestQtDesktop::allFilesListsNamesWithoutDot()
