@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config git
-    # The private headers let the results list add a row to the view's layout directly.
+    # The private headers let the results list add a row to the view's layout directly,
+    # and the tests inject window-system events.
     qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-qpa-plugins qt6-wayland
     libgl-dev libxcb1-dev
     # xlsxwriter.pc links -lz, but libxlsxwriter-dev does not depend on zlib1g-dev.
@@ -22,7 +23,8 @@ packages=(
 if ! command -v dpkg-query >/dev/null || ! command -v apt-get >/dev/null; then
     echo "This set-up installs packages on Debian 13 or 12 only. Elsewhere, install by hand:"
     echo "  a C++20 compiler, CMake >= 3.25, pkg-config, Qt 6.4+ (Core, Gui, Widgets, Test,"
-    echo "  and its private headers), libxlsxwriter with zlib, Google Benchmark and xcb's"
+    echo "  and its private headers), libxlsxwriter with what its xlsxwriter.pc requires"
+    echo "  (zlib, and on some systems minizip and libcrypto), Google Benchmark and xcb's"
     echo "  damage and xtest libraries (optional, for the benchmarks),"
     echo "  and for the tests: Xvfb with xvfb-run, sway, unzip, Liberation fonts."
     echo "Debian's names for them: ${packages[*]}"
@@ -67,8 +69,9 @@ for dir in $(pkg-config --variable pc_path pkg-config | tr ':' ' '); do
 done
 declare -A module_packages=([minizip]=libminizip-dev [zlib]=zlib1g-dev [libcrypto]=libssl-dev)
 wanted=()
+# A requirement is a module name, with or without a version ("zlib >= 1.2", "zlib>=1.2").
 for module in $(sed -n 's/^Requires\(\.private\)\?:\(.*\)$/\2/p' ${pc:-/dev/null} \
-    | tr ', ' '\n\n' | grep -E '^[A-Za-z_][A-Za-z0-9_.+-]*$'); do
+    | sed -E 's/[<>=!]+[[:space:]]*[^[:space:],]+//g' | tr ', \t' '\n\n\n'); do
     if ! pkg-config --exists "$module"; then
         if [ -z "${module_packages[$module]:-}" ]; then
             echo "xlsxwriter.pc requires the pkg-config module '$module'; install its" \

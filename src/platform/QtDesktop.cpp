@@ -67,7 +67,10 @@ bool QtDesktop::execDialog(QDialog &dialog)
     m_waits.append(&loop);
     session.exec(loop);
     m_waits.removeOne(&loop);
-    return !isEnding();
+    if (isEnding())
+        return false;
+    session.activateCovered();
+    return true;
 }
 
 namespace {

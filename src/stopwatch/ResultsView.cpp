@@ -75,6 +75,15 @@ ResultsView::ResultsView(QWidget *parent)
     setItemDelegate(new ResultsDelegate(this));
 }
 
+bool ResultsView::appendsInPlace()
+{
+#ifdef TALLYCLOCK_PRIVATE_LIST_LAYOUT
+    return true;
+#else
+    return false;
+#endif
+}
+
 void ResultsView::rowsInserted(const QModelIndex &parent, int start, int end)
 {
     if (parent.isValid() || !appendToLayout(start, end)) {

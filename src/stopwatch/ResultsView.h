@@ -19,6 +19,10 @@ public:
 
     ResultsModel &results() const { return *m_model; }
 
+    // Whether this build adds appended rows to the layout at once (on the Qt versions
+    // it was checked with) instead of laying out the view when events are next handled.
+    static bool appendsInPlace();
+
 protected:
     void rowsInserted(const QModelIndex &parent, int start, int end) override;
 

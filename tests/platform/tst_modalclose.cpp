@@ -8,7 +8,9 @@
 #include "platform/QtDesktop.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -56,6 +58,7 @@ class TestModalClose : public QObject
 private Q_SLOTS:
     void closeDuringMessageBox();
     void closeDuringSaveDialog();
+    void closeDuringSaveDialogsOwnBox();
 
 private:
     void closeWhileOpen(const std::function<void(QtDesktop &)> &openDialog);
@@ -102,6 +105,21 @@ void TestModalClose::closeDuringSaveDialog()
         desktop.saveFileName(QStringLiteral("Save"),
             QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"));
     });
+}
+
+// The save dialog opens its own warnings with exec(), modal in Qt's sense.
+void TestModalClose::closeDuringSaveDialogsOwnBox()
+{
+    QTimer::singleShot(100, [] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *dialog = qobject_cast<QFileDialog *>(w); dialog && dialog->isVisible()) {
+                QMessageBox::warning(dialog, QStringLiteral("Directory check"),
+                    QStringLiteral("Directory not found."));
+                return;
+            }
+        }
+    });
+    closeDuringSaveDialog();
 }
 
 // Qt 6.4's Wayland client can deadlock tearing down its display after the compositor

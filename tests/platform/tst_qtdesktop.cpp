@@ -69,6 +69,8 @@ void TestQtDesktop::boxHoldsBackWhatItCovers()
 {
     QWidget window;
     auto *lap = new QPushButton(QStringLiteral("Lap"), &window);
+    auto *edit = new QLineEdit(&window);
+    edit->move(0, 50);
     int laps = 0;
     connect(lap, &QPushButton::clicked, this, [&] { ++laps; });
     window.show();
@@ -83,6 +85,8 @@ void TestQtDesktop::boxHoldsBackWhatItCovers()
         return static_cast<QMessageBox *>(nullptr);
     };
     bool outerStillOpen = false;
+    bool innerTookActivation = false;
+    bool editTookFocus = false;
     QTimer::singleShot(0, this, [&] {
         QTimer::singleShot(0, this, [&] {
             QMessageBox *outer = openBox(QStringLiteral("outer"));
@@ -91,8 +95,16 @@ void TestQtDesktop::boxHoldsBackWhatItCovers()
                 return;
             QTest::mouseClick(lap, Qt::LeftButton);
             QTest::keyClick(lap, Qt::Key_Space);
+            // Through the window system, where a click gives the focus before any filter.
+            QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, edit->geometry().center());
+            editTookFocus = window.focusWidget() == edit;
             QTest::keyClick(outer, Qt::Key_Escape);
             QTest::mouseClick(outer->button(QMessageBox::No), Qt::LeftButton);
+            outer->close();
+            // Activating the window, from its caption or the task bar, activates the box.
+            window.activateWindow();
+            innerTookActivation
+                = QTest::qWaitFor([inner] { return QApplication::activeWindow() == inner; });
             QTest::keyClick(inner, Qt::Key_Return);
         });
         desktop.messageBox(QStringLiteral("inner"), MessageStyle::OkOnly, QStringLiteral("Inner"));
@@ -105,6 +117,8 @@ void TestQtDesktop::boxHoldsBackWhatItCovers()
         = desktop.messageBox(QStringLiteral("outer"), MessageStyle::YesNo, QStringLiteral("Outer"));
     QCOMPARE(laps, 0);
     QVERIFY(outerStillOpen);
+    QVERIFY(innerTookActivation);
+    QVERIFY(!editTookFocus);
     QCOMPARE(answer, int(MessageAnswer::Yes));
     QTest::mouseClick(lap, Qt::LeftButton);
     QCOMPARE(laps, 1);

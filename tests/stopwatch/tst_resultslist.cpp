@@ -177,7 +177,8 @@ void TestResultsList::appendedRowsMatchAFullLayout()
     for (int i = 0; i < 20; ++i)
         m_list->addItem(QStringLiteral("unseen"));
     // The view's own layout, where it is used, runs when the events are next processed.
-    QCoreApplication::processEvents();
+    if (!ResultsView::appendsInPlace())
+        QCoreApplication::processEvents();
     const int range = m_view->verticalScrollBar()->maximum();
     m_view->doItemsLayout();
     QCOMPARE(m_view->verticalScrollBar()->maximum(), range);
