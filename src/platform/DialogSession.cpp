@@ -89,8 +89,10 @@ void DialogSession::exec(QEventLoop &loop)
     m_dialog->setWindowModality(Qt::NonModal);
     const auto finished = connect(m_dialog, &QDialog::finished, &loop, &QEventLoop::quit);
     m_dialog->show();
+    m_loop = &loop;
     if (m_dialog->isVisible())
         loop.exec();
+    m_loop = nullptr;
     disconnect(finished);
     if (m_dialog)
         m_dialog->hide();
@@ -157,6 +159,9 @@ bool DialogSession::blocks(const QObject *receiver) const
 
 void DialogSession::bringToFront()
 {
+    // A session that has begun since holds this one's dialog back in turn.
+    if (innermost != this)
+        return;
     if (QWidget *dialog = front(); dialog && dialog->isVisible()) {
         dialog->raise();
         dialog->activateWindow();
@@ -165,6 +170,9 @@ void DialogSession::bringToFront()
 
 bool DialogSession::eventFilter(QObject *watched, QEvent *event)
 {
+    // Hidden without an answer (hide(), not done()): the wait ends, as exec()'s does.
+    if (watched == m_dialog && event->type() == QEvent::Hide && m_loop)
+        m_loop->quit();
     // Only the innermost session decides: the dialog of an inner one is a child of the
     // window too.
     if (innermost != this)

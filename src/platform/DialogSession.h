@@ -49,6 +49,7 @@ private:
     QList<QPointer<QWidget>> m_boxes;
     // The session under way when this one began; it is blocked until this one ends.
     DialogSession *m_outer;
+    QEventLoop *m_loop = nullptr;
 };
 
 } // namespace tallyclock

@@ -58,7 +58,8 @@ if command -v lintian >/dev/null && command -v dpkg-shlibdeps >/dev/null; then
         case "$depends" in *libqt6widgets6*) ;; *) fail "the package lacks its Qt dependency" ;; esac
         # A program that calls Qt's private API holds only for the Qt release it was built
         # with, and must say so; one that does not must not tie itself to that release.
-        if objdump -T "$work/prefix/bin/tallyclock" | grep -q Qt_6_PRIVATE_API; then
+        symbols=$(objdump -T "$work/prefix/bin/tallyclock")
+        if [[ "$symbols" == *Qt_6_PRIVATE_API* ]]; then
             echo "$depends" | grep -qE 'qt6-base(-private)?-abi \(= ' \
                 || fail "the program uses Qt's private API, but the package does not depend on its Qt release: $depends"
         elif echo "$depends" | grep -qE 'qt6-base(-private)?-abi'; then

@@ -19,6 +19,7 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -61,10 +62,25 @@ private Q_SLOTS:
     void closeDuringSaveDialogsOwnBox();
 
 private:
-    void closeWhileOpen(const std::function<void(QtDesktop &)> &openDialog);
+    void closeWhileOpen(
+        const QString &dialogTitle, const std::function<void(QtDesktop &)> &openDialog);
 };
 
-void TestModalClose::closeWhileOpen(const std::function<void(QtDesktop &)> &openDialog)
+namespace {
+
+QWidget *shownWindow(const QString &title)
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const auto found = std::find_if(windows.cbegin(), windows.cend(),
+        [&title](const QWidget *w) { return w->isVisible() && w->windowTitle() == title; });
+    return found == windows.cend() ? nullptr : *found;
+}
+
+} // namespace
+
+// Opens a dialog and closes the window once the dialog titled `dialogTitle` is up.
+void TestModalClose::closeWhileOpen(
+    const QString &dialogTitle, const std::function<void(QtDesktop &)> &openDialog)
 {
     const QString platform = QGuiApplication::platformName();
     if (platform != QLatin1String("xcb") && platform != QLatin1String("wayland"))
@@ -78,8 +94,16 @@ void TestModalClose::closeWhileOpen(const std::function<void(QtDesktop &)> &open
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    if (platform == QLatin1String("xcb"))
-        QTimer::singleShot(500, &window, [&] { requestClose(window); });
+    QTimer closer;
+    if (platform == QLatin1String("xcb")) {
+        connect(&closer, &QTimer::timeout, &window, [&] {
+            if (shownWindow(dialogTitle)) {
+                closer.stop();
+                requestClose(window);
+            }
+        });
+        closer.start(50);
+    }
     // Give up after a while rather than hang, should the request never arrive.
     QTimer::singleShot(20000, [] { QCoreApplication::exit(1); });
     bool ended = false;
@@ -94,32 +118,39 @@ void TestModalClose::closeWhileOpen(const std::function<void(QtDesktop &)> &open
 
 void TestModalClose::closeDuringMessageBox()
 {
-    closeWhileOpen([](QtDesktop &desktop) {
+    closeWhileOpen(QStringLiteral("Application Error"), [](QtDesktop &desktop) {
         desktop.messageBox(QStringLiteral("A report"), 48, QStringLiteral("Application Error"));
     });
 }
 
+namespace {
+
+void openSaveDialog(QtDesktop &desktop)
+{
+    desktop.saveFileName(
+        QStringLiteral("Save"), QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"));
+}
+
+} // namespace
+
 void TestModalClose::closeDuringSaveDialog()
 {
-    closeWhileOpen([](QtDesktop &desktop) {
-        desktop.saveFileName(QStringLiteral("Save"),
-            QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"));
-    });
+    closeWhileOpen(QStringLiteral("Save"), openSaveDialog);
 }
 
 // The save dialog opens its own warnings with exec(), modal in Qt's sense.
 void TestModalClose::closeDuringSaveDialogsOwnBox()
 {
-    QTimer::singleShot(100, [] {
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (auto *dialog = qobject_cast<QFileDialog *>(w); dialog && dialog->isVisible()) {
-                QMessageBox::warning(dialog, QStringLiteral("Directory check"),
-                    QStringLiteral("Directory not found."));
-                return;
-            }
+    QTimer opener;
+    connect(&opener, &QTimer::timeout, this, [&opener] {
+        if (auto *dialog = qobject_cast<QFileDialog *>(shownWindow(QStringLiteral("Save")))) {
+            opener.stop();
+            QMessageBox::warning(
+                dialog, QStringLiteral("Directory check"), QStringLiteral("Directory not found."));
         }
     });
-    closeDuringSaveDialog();
+    opener.start(50);
+    closeWhileOpen(QStringLiteral("Directory check"), openSaveDialog);
 }
 
 // Qt 6.4's Wayland client can deadlock tearing down its display after the compositor
