@@ -1,11 +1,11 @@
 // The running watch: Elapsed beside a bare read of the same clock, and one display
 // refresh as Timer1 makes it (reading, formatting, the label's text and its paint).
-#include "platform/QtDesktop.h"
-#include "platform/SystemCounter.h"
-#include "stopwatch/ResultsList.h"
-#include "stopwatch/ResultsView.h"
+#include "qtdesktop/QtDesktop.h"
+#include "results/ResultsList.h"
+#include "results/ResultsView.h"
 #include "stopwatch/StopwatchController.h"
 #include "stopwatch/TimeDisplay.h"
+#include "system/SystemCounter.h"
 #include "timing/DisplayFormat.h"
 #include "timing/clsElapsedTimer.h"
 

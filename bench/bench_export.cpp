@@ -1,14 +1,14 @@
 // The exports of a long results list, each as the program runs it, yields included
 // (every yield lets Qt's event loop run): the aligned text for the clipboard, the
 // text file saved to a temporary folder and the workbook written there.
-#include "export/ResultsText.h"
-#include "export/SpreadsheetExport.h"
-#include "export/TextFile.h"
-#include "platform/QtDesktop.h"
-#include "shell/ExportActivity.h"
-#include "shell/PointerSetting.h"
-#include "stopwatch/ResultsList.h"
-#include "stopwatch/ResultsView.h"
+#include "qtdesktop/QtDesktop.h"
+#include "resultactions/ExportActivity.h"
+#include "resultactions/ResultsText.h"
+#include "resultactions/SpreadsheetExport.h"
+#include "resultactions/TextFile.h"
+#include "results/ResultsList.h"
+#include "results/ResultsView.h"
+#include "skin/PointerSetting.h"
 
 #include <QApplication>
 #include <QDir>

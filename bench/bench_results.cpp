@@ -1,8 +1,8 @@
 // The results list on screen: one entry added as the stopwatch adds it (text, time,
 // tick, scrolled into view) and painted, at lengths from 10 to 1,000,000 entries;
 // and clearing a long list.
-#include "stopwatch/ResultsList.h"
-#include "stopwatch/ResultsView.h"
+#include "results/ResultsList.h"
+#include "results/ResultsView.h"
 
 #include <QApplication>
 

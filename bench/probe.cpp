@@ -55,11 +55,16 @@ struct Connection
     // The next event, or null once `timeoutMs` has passed.
     std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> next(int timeoutMs)
     {
+        // Readable is not yet an event: the bytes may be a reply, or part of an event.
+        const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
         xcb_generic_event_t *event = xcb_poll_for_event(c);
-        if (!event) {
+        while (!event && !xcb_connection_has_error(c)) {
+            const auto left
+                = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
             pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
-            if (poll(&fd, 1, timeoutMs) > 0)
-                event = xcb_poll_for_event(c);
+            if (left.count() <= 0 || poll(&fd, 1, int(left.count())) <= 0)
+                break;
+            event = xcb_poll_for_event(c);
         }
         return {event, &std::free};
     }
@@ -119,25 +124,32 @@ int launch(char **argv)
         execvp(argv[0], argv);
         _exit(127);
     }
+    // Paints are watched from the window's creation: a window that paints before the
+    // probe has seen it mapped would otherwise report nothing.
+    uint8_t notify = 0;
+    xcb_window_t mappedWindow = XCB_NONE;
+    double mapped = 0;
     for (;;) {
         auto event = x.next(10000);
         if (!event)
-            fail("no window was mapped within 10 s");
-        if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY) {
+            fail(mappedWindow ? "the window was not painted within 10 s"
+                              : "no window was mapped within 10 s");
+        const uint8_t type = event->response_type & 0x7f;
+        if (type == XCB_CREATE_NOTIFY) {
+            const auto *create = reinterpret_cast<xcb_create_notify_event_t *>(event.get());
+            if (!create->override_redirect)
+                notify = watchPaints(x, create->window);
+        } else if (type == XCB_MAP_NOTIFY && !mappedWindow) {
             const auto *map = reinterpret_cast<xcb_map_notify_event_t *>(event.get());
             if (map->override_redirect)
                 continue;
-            const double mapped = msSince(start);
-            const uint8_t notify = watchPaints(x, map->window);
-            for (;;) {
-                auto paint = x.next(10000);
-                if (!paint)
-                    fail("the window was not painted within 10 s");
-                if ((paint->response_type & 0x7f) == notify)
-                    break;
-            }
+            mapped = msSince(start);
+            mappedWindow = map->window;
+        } else if (notify && type == notify && mappedWindow
+            && reinterpret_cast<xcb_damage_notify_event_t *>(event.get())->drawable
+                == mappedWindow) {
             std::printf(
-                "%d %u %.1f %.1f\n", int(pid), unsigned(map->window), mapped, msSince(start));
+                "%d %u %.1f %.1f\n", int(pid), unsigned(mappedWindow), mapped, msSince(start));
             return 0;
         }
     }

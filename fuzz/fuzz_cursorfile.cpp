@@ -1,7 +1,7 @@
 // libFuzzer target: the pointer-image loader (our directory-entry parser and Qt's
 // image reader behind it) on arbitrary bytes.
 #include "core/Failure.h"
-#include "platform/CursorFile.h"
+#include "skin/CursorFile.h"
 
 #include <QGuiApplication>
 

@@ -1,7 +1,7 @@
 // libFuzzer target: the skin loader (our checks and bounds) and Qt's style sheet
 // parser and polish behind it, on a small tree of the window's kinds of controls.
 #include "core/Failure.h"
-#include "shell/SkinEngine.h"
+#include "skin/SkinEngine.h"
 
 #include <QApplication>
 #include <QGroupBox>

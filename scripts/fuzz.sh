@@ -15,15 +15,14 @@ fi
 
 dir=build-fuzz
 mkdir -p "$dir"
-if ! CXX=clang++-14 cmake -S . -B "$dir" -DTALLYCLOCK_FUZZ=ON -DTALLYCLOCK_BUILD_TESTS=OFF \
-    -DTALLYCLOCK_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$dir/configure.log" 2>&1; then
+if ! cmake --preset fuzz >"$dir/configure.log" 2>&1; then
     cat "$dir/configure.log" >&2
     exit 1
 fi
-cmake --build "$dir" --parallel "$(nproc)" --target fuzz_cursorfile fuzz_skin
+cmake --build --preset fuzz --parallel "$(nproc)"
 
 if [ -z "${1:-}" ]; then
-    ctest --test-dir "$dir" --output-on-failure
+    ctest --preset fuzz
     exit 0
 fi
 

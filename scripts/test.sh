@@ -7,13 +7,7 @@ cd "$(dirname "$0")/.."
 
 bash scripts/setup-debian.sh
 bash scripts/build.sh "$@"
-
-dir=build
-if [ "${1:-}" = "--sanitize" ]; then
-    dir=build-asan
-    # The RSS limit stands in for the release build's address-space cap.
-    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:hard_rss_limit_mb=3072"
-    export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
-    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-fi
-ctest --test-dir "$dir" --output-on-failure --parallel "$(nproc)"
+source scripts/preset.sh "$@"
+# The sanitizer presets set the sanitizers' options (their RSS limit stands in for the
+# release build's address-space cap).
+ctest --preset "$preset" --parallel "$(nproc)"

@@ -1,16 +1,16 @@
-#include "export/WorkbookPlaces.h"
-#include "platform/FileSystem.h"
-#include "platform/QtDesktop.h"
-#include "platform/SystemCounter.h"
-#include "shell/CommandLine.h"
-#include "shell/SkinEngine.h"
+#include "about/CommandLine.h"
+#include "qtdesktop/QtDesktop.h"
+#include "skin/SkinEngine.h"
+#include "system/FileSystem.h"
+#include "system/SystemCounter.h"
+#include "window/FirstPaint.h"
 #include "window/Form1.h"
+#include "workbook/WorkbookPlaces.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QThreadPool>
 
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 
@@ -30,8 +30,6 @@ Ending run(int argc, char *argv[])
     QApplication::setApplicationVersion(QString::fromLatin1(tallyclock::programVersion()));
     QApplication::setDesktopFileName(QStringLiteral("org.tallyclock.tallyclock"));
     QApplication::setWindowIcon(tallyclock::applicationIcon());
-    // Numbers written for files must not follow the user's decimal comma.
-    std::setlocale(LC_NUMERIC, "C");
 
     tallyclock::SystemCounter counter;
     tallyclock::QtDesktop desktop;
@@ -43,13 +41,16 @@ Ending run(int argc, char *argv[])
 
     form.Form_Load();
     form.showCentred();
-    desktop.lookForSpreadsheetProgram();
-    // Template workbooks that earlier runs handed to the spreadsheet program, removed
-    // away from the GUI thread: the temporary folder may be large or slow.
-    QThreadPool::globalInstance()->start(
-        [folder = desktop.temporaryFolder(), now = QDateTime::currentDateTime()] {
-            tallyclock::removeStaleTemplateWorkbooks(folder, now);
-        });
+    // Work the first paint does not need waits for it, threads included.
+    tallyclock::afterFirstPaint(form, [&desktop] {
+        desktop.lookForSpreadsheetProgram();
+        // Template workbooks that earlier runs handed to the spreadsheet program,
+        // removed away from the GUI thread: the temporary folder may be large or slow.
+        QThreadPool::globalInstance()->start(
+            [folder = desktop.temporaryFolder(), now = QDateTime::currentDateTime()] {
+                tallyclock::removeStaleTemplateWorkbooks(folder, now);
+            });
+    });
     const int exitCode = app.exec();
     return {exitCode, desktop.hasAbandonedWork()};
 }

@@ -42,10 +42,6 @@ inline Failure divisionByZero()
 {
     return Failure(QStringLiteral("Division by zero"));
 }
-inline Failure subscriptOutOfRange()
-{
-    return Failure(QStringLiteral("Subscript out of range"));
-}
 inline Failure objectNotSet()
 {
     return Failure(QStringLiteral("Object variable or With block variable not set"));

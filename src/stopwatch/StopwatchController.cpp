@@ -1,10 +1,10 @@
 #include "StopwatchController.h"
 
-#include "ResultsList.h"
+#include "core/Desktop.h"
 #include "core/Failure.h"
-#include "platform/Desktop.h"
-#include "shell/ErrorReport.h"
-#include "shell/TrappedHandler.h"
+#include "failure/ErrorReport.h"
+#include "failure/TrappedHandler.h"
+#include "results/ResultsList.h"
 #include "timing/DisplayFormat.h"
 #include "timing/clsElapsedTimer.h"
 

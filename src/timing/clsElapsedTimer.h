@@ -33,9 +33,6 @@ public:
 
     bool IsRunning() const { return Running; }
 
-    // Stops without a reading; the next Start begins at zero.
-    void kill() { Running = false; }
-
     struct Fields
     {
         std::int64_t Frequency;

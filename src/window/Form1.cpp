@@ -1,17 +1,17 @@
 #include "Form1.h"
 
+#include "about/ApplicationTitle.h"
+#include "core/Desktop.h"
 #include "core/Twips.h"
-#include "platform/CursorFile.h"
-#include "platform/Desktop.h"
-#include "platform/FileSystem.h"
-#include "shell/ApplicationTitle.h"
-#include "shell/ErrorReport.h"
-#include "shell/SkinEngine.h"
-#include "shell/TrappedHandler.h"
+#include "failure/ErrorReport.h"
+#include "failure/TrappedHandler.h"
+#include "skin/CursorFile.h"
+#include "skin/SkinEngine.h"
 #include "stopwatch/TimeDisplay.h"
+#include "system/FileSystem.h"
 #include "timing/clsElapsedTimer.h"
 
-#include "stopwatch/ResultsView.h"
+#include "results/ResultsView.h"
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>

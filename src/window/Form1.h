@@ -1,9 +1,9 @@
 #pragma once
 
-#include "export/ResultActions.h"
-#include "shell/ExportActivity.h"
-#include "shell/PointerSetting.h"
-#include "stopwatch/ResultsList.h"
+#include "resultactions/ExportActivity.h"
+#include "resultactions/ResultActions.h"
+#include "results/ResultsList.h"
+#include "skin/PointerSetting.h"
 #include "stopwatch/StopwatchController.h"
 
 #include <QCursor>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "ResultsFixture.h"
-#include "export/ResultActions.h"
 #include "fakes/FakeDesktop.h"
-#include "shell/ExportActivity.h"
-#include "shell/PointerSetting.h"
+#include "resultactions/ExportActivity.h"
+#include "resultactions/ResultActions.h"
+#include "skin/PointerSetting.h"
 
 namespace tallyclock {
 

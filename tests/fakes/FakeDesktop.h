@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Desktop.h"
+#include "core/Desktop.h"
 
 #include <QList>
 #include <QString>
@@ -11,7 +11,10 @@ namespace tallyclock {
 
 // Records every message box and yield. OK-only boxes are answered OK; a Yes/No box
 // takes the next scripted answer, and one that no test scripted fails the test.
-// A yield runs `onYield`, so a test can make another event happen mid-handler.
+// A yield that passes runs `onYield`, so a test can make another event happen
+// mid-handler. Yields pass by the real rule, on a clock of the test's own that each
+// reading moves on by `clockStepNs`: by default the quiet time, so that every yield
+// passes; less, and yields close together return without a pass, as in the program.
 class FakeDesktop : public Desktop
 {
 public:
@@ -26,7 +29,8 @@ public:
     QList<int> answers;
     std::function<void()> onYield;
     std::function<void(const Box &)> onBox;
-    int yields = 0;
+    int yields = 0; // the yields that passed
+    qint64 clockStepNs = yieldQuietNs;
 
     // Save dialog: each call takes the next scripted path ("" is a cancel).
     QStringList savePaths;
@@ -61,7 +65,11 @@ public:
 protected:
     int showMessageBox(const QString &text, int style, const QString &title) override;
     void processPendingEvents() override;
+    qint64 clockNs() override { return m_clockNs += clockStepNs; }
     QString showSaveDialog(const QString &title, const QString &filter) override;
+
+private:
+    qint64 m_clockNs = 0;
 };
 
 } // namespace tallyclock

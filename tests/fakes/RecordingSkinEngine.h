@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/Failure.h"
-#include "shell/SkinEngine.h"
+#include "skin/SkinEngine.h"
 
 #include <QStringList>
 

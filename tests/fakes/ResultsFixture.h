@@ -1,7 +1,7 @@
 #pragma once
 
-#include "stopwatch/ResultsList.h"
-#include "stopwatch/ResultsView.h"
+#include "results/ResultsList.h"
+#include "results/ResultsView.h"
 
 #include <QStringList>
 

@@ -56,6 +56,13 @@ if command -v lintian >/dev/null && command -v dpkg-shlibdeps >/dev/null; then
             || fail "lintian: $(grep -v 'root privileges' "$work/lintian.log")"
         depends=$(dpkg-deb -f "$deb" Depends)
         case "$depends" in *libqt6widgets6*) ;; *) fail "the package lacks its Qt dependency" ;; esac
+        # The spreadsheet writer is loaded when a workbook is written, not at start, so
+        # the program does not link it; the package still depends on it.
+        soname=$(sed -n 's/^TALLYCLOCK_XLSXWRITER_SONAME:INTERNAL=//p' "$build/CMakeCache.txt")
+        owner=$(dpkg-query -S "*/$soname" 2>/dev/null | head -n 1 | cut -d: -f1)
+        case "$depends" in *"$owner ("*) ;; *) fail "the package does not depend on '$owner' ($soname): $depends" ;; esac
+        objdump -p "$work/prefix/bin/tallyclock" | grep -q "NEEDED.*xlsxwriter" \
+            && fail "the program links the spreadsheet writer, which then loads at every start"
         # A program that calls Qt's private API holds only for the Qt release it was built
         # with, and must say so; one that does not must not tie itself to that release.
         symbols=$(objdump -T "$work/prefix/bin/tallyclock")

@@ -1,7 +1,7 @@
 #include "fakes/FakeCounter.h"
 #include "fakes/FakeDesktop.h"
-#include "stopwatch/ResultsList.h"
-#include "stopwatch/ResultsView.h"
+#include "results/ResultsList.h"
+#include "results/ResultsView.h"
 #include "stopwatch/StopwatchController.h"
 #include "timing/clsElapsedTimer.h"
 

@@ -20,8 +20,8 @@ private Q_SLOTS:
     void elapsedWhileStoppedRepeatsLastRunningReading();
     void stopBeforeAnyRefresh_data();
     void stopBeforeAnyRefresh();
-    void resetAndKill_data();
-    void resetAndKill();
+    void reset_data();
+    void reset();
     void zeroFrequency_data();
     void zeroFrequency();
     void overflowLeavesFieldsAsTheyWere();
@@ -124,33 +124,27 @@ void TestElapsedTimer::stopBeforeAnyRefresh()
     QCOMPARE(timer.Elapsed(), expected);
 }
 
-void TestElapsedTimer::resetAndKill_data()
+void TestElapsedTimer::reset_data()
 {
-    QTest::addColumn<bool>("useKill");
+    QTest::addColumn<bool>("stopFirst");
     QTest::newRow("reset_while_running") << false;
-    QTest::newRow("kill_while_running") << true;
+    QTest::newRow("reset_after_stop") << true;
 }
 
-void TestElapsedTimer::resetAndKill()
+void TestElapsedTimer::reset()
 {
-    QFETCH(bool, useKill);
+    QFETCH(bool, stopFirst);
     FakeCounter counter;
     clsElapsedTimer timer(counter);
     timer.Start();
     counter.advanceSeconds(7);
     timer.Elapsed();
-    if (useKill) {
-        const auto before = timer.fields();
-        timer.kill();
-        auto expected = before;
-        expected.Running = false;
-        QCOMPARE(timer.fields(), expected);
-    } else {
-        counter.frequency = 2000; // Reset re-reads the frequency
-        timer.Reset();
-        QCOMPARE(timer.fields(), (clsElapsedTimer::Fields{2000, 0, false, 0, 0}));
-        QCOMPARE(timer.Elapsed(), 0.0);
-    }
+    if (stopFirst)
+        timer.StopTimer();
+    counter.frequency = 2000; // Reset re-reads the frequency
+    timer.Reset();
+    QCOMPARE(timer.fields(), (clsElapsedTimer::Fields{2000, 0, false, 0, 0}));
+    QCOMPARE(timer.Elapsed(), 0.0);
     QVERIFY(!timer.IsRunning());
     timer.Start();
     counter.count += counter.frequency; // one second

@@ -3,12 +3,12 @@
 // moves, and actions injected while a handler yields, the close of the window among
 // them. After every action the invariants hold; a failure names its seed for replay:
 //   tst_randomuse randomUse:<seed>        (TALLYCLOCK_RANDOM_ACTIONS sets the count)
+#include "failure/TrappedHandler.h"
 #include "fakes/FakeCounter.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/RecordingSkinEngine.h"
-#include "shell/PointerSetting.h"
-#include "shell/TrappedHandler.h"
-#include "stopwatch/ResultsList.h"
+#include "results/ResultsList.h"
+#include "skin/PointerSetting.h"
 #include "stopwatch/StopwatchController.h"
 #include "window/Form1.h"
 
@@ -48,7 +48,13 @@ public:
         form->activateWindow();
         if (!QTest::qWaitForWindowActive(form.get()))
             qFatal("the window was not activated");
-        desktop.onYield = [this] { maybeInject(); };
+        // Yields close together pass only now and then, as in the program: each reading
+        // of the yields' clock moves it on by a random share of the quiet time.
+        desktop.onYield = [this] {
+            desktop.clockStepNs = std::uniform_int_distribution<qint64>(
+                Desktop::yieldQuietNs / 8, Desktop::yieldQuietNs)(m_rng);
+            maybeInject();
+        };
         desktop.onBox = [this](const FakeDesktop::Box &) { maybeInject(); };
     }
 

@@ -1,0 +1,217 @@
+#include "TextFile.h"
+
+#include "core/Desktop.h"
+#include "core/Failure.h"
+#include "failure/ErrorReport.h"
+#include "failure/TrappedHandler.h"
+#include "resultactions/ExportActivity.h"
+#include "results/ResultsList.h"
+#include "skin/PointerSetting.h"
+#include "system/FileSystem.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QScopedValueRollback>
+#include <QStringEncoder>
+
+#include <filesystem>
+#include <system_error>
+
+#if defined(Q_OS_UNIX)
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace tallyclock {
+
+namespace {
+
+Failure fileAccessError(const QString &detail)
+{
+    return Failure(QStringLiteral("Path/File access error: ") + detail);
+}
+
+} // namespace
+
+void writeTextLine(QIODevice &device, const QString &text)
+{
+    QStringEncoder encoder(QStringConverter::System);
+    QByteArray bytes = encoder(text);
+    bytes.append("\r\n", 2);
+    if (device.write(bytes) != bytes.size()) {
+        const QString reason = device.errorString();
+        throw Failure(QStringLiteral("Device I/O error")
+            + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
+    }
+}
+
+SafeTextFile::SafeTextFile() = default;
+
+SafeTextFile::~SafeTextFile()
+{
+    // A file that was not closed (the program ended mid-save) is discarded.
+    abandon();
+}
+
+void SafeTextFile::abandon()
+{
+    if (m_file && m_file->isOpen())
+        m_file->cancelWriting();
+    m_file.reset();
+}
+
+void SafeTextFile::open(const QString &path)
+{
+    // A path the file system refuses to resolve (a loop of links, a folder that cannot
+    // be searched) fails here, before anything is written or any link replaced. A
+    // missing entry is a new file.
+    std::error_code error;
+    const auto status = std::filesystem::status(path.toStdU16String(), error);
+    if (error && status.type() != std::filesystem::file_type::not_found)
+        throw fileAccessError(
+            path + QStringLiteral(": ") + QString::fromStdString(error.message()));
+
+    QString target = path;
+    const QFileInfo chosen(path);
+    if (chosen.isSymLink()) {
+        const QString resolved = chosen.canonicalFilePath();
+        target = resolved.isEmpty() ? chosen.symLinkTarget() : resolved;
+    }
+    const QFileInfo info(target);
+    if (info.exists() && !info.isFile())
+        throw fileAccessError(path + QStringLiteral(" is not a regular file"));
+
+#if defined(Q_OS_UNIX)
+    // The replacement is a new file: it gets the old one's mode from Qt, and its owner
+    // from close(), so that root saving over a user's file leaves it the user's.
+    struct stat before = {};
+    m_owner.reset();
+    if (info.exists() && ::stat(QFile::encodeName(target).constData(), &before) == 0)
+        m_owner = std::make_pair(before.st_uid, before.st_gid);
+#endif
+    auto file = std::make_unique<QSaveFile>(target);
+    // A writable file in a folder that refuses new files (EACCES) cannot be replaced
+    // through a temporary file beside it; it is then written in place, without the
+    // atomic replace. Qt falls back only in that case.
+    file->setDirectWriteFallback(true);
+    if (!file->open(QIODevice::WriteOnly))
+        throw fileAccessError(file->errorString());
+    m_file = std::move(file);
+    m_failed = false;
+}
+
+bool SafeTextFile::isOpen() const
+{
+    return m_file && m_file->isOpen();
+}
+
+void SafeTextFile::writeLine(const QString &text)
+{
+    if (!isOpen() || m_failed)
+        return;
+    try {
+        writeTextLine(*m_file, text);
+    } catch (const Failure &) {
+        m_failed = true;
+        abandon();
+        throw;
+    }
+}
+
+void SafeTextFile::close()
+{
+    if (!isOpen() || m_failed)
+        return;
+    // Small files are written only by this flush; commit() alone would not report
+    // its failure and would leave the target truncated on a full disk.
+    if (!m_file->flush() || m_file->error() != QFileDevice::NoError) {
+        const QString reason = m_file->errorString();
+        m_failed = true;
+        abandon();
+        throw Failure(QStringLiteral("Device I/O error: ") + reason);
+    }
+    const QString target = m_file->fileName();
+    if (!m_file->commit()) {
+        const QString reason = m_file->errorString();
+        m_failed = true;
+        m_file.reset();
+        throw Failure(QStringLiteral("Device I/O error: ") + reason);
+    }
+    m_file.reset();
+#if defined(Q_OS_UNIX)
+    if (m_owner
+        && ::chown(QFile::encodeName(target).constData(), m_owner->first, m_owner->second) != 0) {
+        // Best effort: only root may give a file away, and a user saving over their
+        // own file keeps it anyway.
+    }
+#endif
+}
+
+TextFileSave::TextFileSave(Desktop &desktop, const ResultsList &results, PointerSetting &pointer,
+    ExportActivity &exports, const QString &applicationTitle)
+    : m_desktop(desktop)
+    , m_results(results)
+    , m_pointer(pointer)
+    , m_exports(exports)
+    , m_applicationTitle(applicationTitle)
+{ }
+
+void TextFileSave::PushButton4_Click()
+{
+    if (m_writing)
+        return;
+
+    TrappedHandler h(m_desktop, handlerLocation("PushButton4_Click"));
+    QString path;
+    int answer = 0;
+
+    h.step(108, [&] { CommonDialog1.Flags = 2621953; });
+    h.step(110, [&] { CommonDialog1.DialogTitle = QStringLiteral("Save"); });
+    h.step(112, [&] {
+        CommonDialog1.Filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
+    });
+    h.step(114, [&] {
+        // A cancel reports "", never the file chosen last time.
+        CommonDialog1.FileName
+            = m_desktop.saveFileName(CommonDialog1.DialogTitle, CommonDialog1.Filter);
+    });
+    h.step(116, [&] { path = CommonDialog1.FileName; });
+    if (h.test(118, [&] { return path.isEmpty(); }))
+        return;
+    if (h.test(120, [&] { return FileExists(path); })) {
+        h.step(122, [&] {
+            answer = m_desktop.messageBox(
+                QStringLiteral("Are you sure you wish to overwrite ") + path + QStringLiteral(" ?"),
+                MessageStyle::YesNo, m_applicationTitle);
+        });
+    } else {
+        h.step(124, [&] { answer = MessageAnswer::Yes; });
+    }
+    if (h.test(126, [&] { return answer != MessageAnswer::Yes; }))
+        return;
+
+    const QScopedValueRollback writing(m_writing, true);
+    ExportActivity::Scope busy(m_exports);
+
+    SafeTextFile file;
+    h.step(128, [&] { m_pointer.set(PointerSetting::Hourglass); });
+    h.step(130, [&] { file.open(path); });
+    // A file that could not be opened was reported once; there is nothing to write.
+    // The first line that cannot be written gives the whole save up, so a half-written
+    // file never replaces the old one and one report stands for it.
+    if (file.isOpen()) {
+        h.forLoop(
+            132, [&] { return m_results.itemCount(); },
+            [&](int i) {
+                h.step(134, [&] { m_desktop.yield(); });
+                if (file.isOpen()
+                    && !h.step(136, [&] { file.writeLine(m_results.item(i).Text()); }))
+                    file.abandon();
+            });
+    }
+    h.step(140, [&] { file.close(); });
+    h.step(142, [&] { m_pointer.set(PointerSetting::Arrow); });
+}
+
+} // namespace tallyclock

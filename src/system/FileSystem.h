@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tallyclock {
+
+// True when an entry of that path exists (its modification time can be read).
+// Never fails: an empty, malformed or unreachable path is simply false.
+bool FileExists(const QString &path);
+
+// The path of `name` in the first of `folders` where it exists (FileExists), or "".
+QString firstExisting(const QStringList &folders, const QString &name);
+
+// The user's folder for the optional files: $XDG_CONFIG_HOME/tallyclock, by default
+// ~/.config/tallyclock.
+QString userFilesFolder();
+
+} // namespace tallyclock

@@ -1,0 +1,177 @@
+#include "core/Failure.h"
+#include "fakes/HostileFile.h"
+#include "skin/SkinEngine.h"
+#include "system/OptionalFile.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tallyclock;
+using Kind = SkinEngine::CallKind;
+
+class TestSkinEngine : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { qApp->setStyleSheet(QString()); }
+    void loadsAndAppliesStyleSheet();
+    void rejects_data();
+    void rejects();
+    void styleSheetBounds_data();
+    void styleSheetBounds();
+    void sampleSkinsLoad_data();
+    void sampleSkinsLoad();
+};
+
+namespace {
+QString write(const QTemporaryDir &dir, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(QStringLiteral("o.cjs"));
+    makeHostileFile(path, bytes);
+    return path;
+}
+} // namespace
+
+void TestSkinEngine::loadsAndAppliesStyleSheet()
+{
+    QTemporaryDir dir;
+    StyleSheetSkinEngine engine;
+    QWidget window;
+    window.setObjectName(QStringLiteral("Form1"));
+    engine.invoke(2, Kind::Method, {write(dir, "QLabel { color: #123456; }"), QString()});
+    QCOMPARE(engine.invoke(1, Kind::PropertyGet).toInt(), 0);
+    engine.invoke(1, Kind::PropertyPut, {1});
+    QCOMPARE(engine.invoke(1, Kind::PropertyGet).toInt(), 1);
+    engine.invoke(10, Kind::PropertyPut, {true});
+    engine.invoke(5, Kind::PropertyPut, {true});
+    engine.invoke(3, Kind::Method, {static_cast<qint32>(window.winId())});
+    QCOMPARE(window.styleSheet(), QStringLiteral("QLabel { color: #123456; }"));
+    // Switch 5 skins the program's dialogs (message boxes, the save dialog) as well.
+    QCOMPARE(qApp->styleSheet(), QStringLiteral("QLabel { color: #123456; }"));
+}
+
+void TestSkinEngine::rejects_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("dispatchId");
+    QTest::newRow("binary_file") << QByteArray("\x89PNG\r\n\x1a\n\0\0\xff\xfe", 12) << 2;
+    QTest::newRow("invalid_utf8") << QByteArray("QWidget { color: \xc3\x28; }") << 2;
+    QTest::newRow("unknown_call") << QByteArray("QWidget {}") << 42;
+    QTest::newRow("apply_unknown_window") << QByteArray("QWidget {}") << 3;
+    // Read without blocking and never past the limit.
+    QTest::newRow("fifo") << QByteArray("<fifo>") << 2;
+    QTest::newRow("link_to_dev_zero") << QByteArray("<link:/dev/zero>") << 2;
+    QTest::newRow("link_to_folder") << QByteArray("<link:/tmp>") << 2;
+    QTest::newRow("too_large") << QByteArray("QWidget {}").append(maxSkinBytes, ' ') << 2;
+}
+
+void TestSkinEngine::rejects()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, dispatchId);
+    QTemporaryDir dir;
+    StyleSheetSkinEngine engine;
+    const QString path = write(dir, content);
+    if (dispatchId == 2) {
+        QVERIFY_THROWS_EXCEPTION(Failure, engine.invoke(2, Kind::Method, {path, QString()}));
+        QVERIFY(engine.styleSheet().isEmpty());
+        return;
+    }
+    engine.invoke(2, Kind::Method, {path, QString()});
+    QVERIFY_THROWS_EXCEPTION(
+        Failure, engine.invoke(dispatchId, Kind::Method, {qint32(0x7ffffff0)}));
+}
+
+void TestSkinEngine::styleSheetBounds_data()
+{
+    // What the engine applies, or "" when it refuses the skin.
+    QTest::addColumn<QString>("styleSheet");
+    QTest::addColumn<QString>("applied");
+    const QString plain = QStringLiteral(
+        "QLabel#Label1 { color: #123456; font: bold 36pt; font-weight: 900; margin: 4px; }");
+    QTest::newRow("ordinary") << plain << plain;
+    QTest::newRow("huge_min_width") << "* { min-width: 99999999px; }"
+                                    << "";
+    QTest::newRow("huge_unitless") << "QWidget { border-width: 501; }"
+                                   << "";
+    QTest::newRow("huge_font") << "QLabel { font-size: 376pt; }"
+                               << "";
+    QTest::newRow("huge_em") << "QLabel { padding: 31em; }"
+                             << "";
+    QTest::newRow("huge_bare_declaration") << "min-width: 9999px"
+                                           << "";
+    QTest::newRow("huge_with_exponent") << "QWidget { min-width: 1e4px; font-size: .5e4pt; }"
+                                        << "";
+    QTest::newRow("huge_through_escapes") << "QWidget { min-width: \\39\\39\\39\\39px; }"
+                                          << "";
+    QTest::newRow("huge_in_property")
+        << "QLabel { qproperty-styleSheet: \"* { min-width: 9999px }\"; }"
+        << "";
+    // Qt reads on after a comment or string that is never closed, also one that a
+    // carriage return ends.
+    QTest::newRow("huge_after_open_comment") << "/* x {} QLabel { min-width: 9999px; }"
+                                             << "";
+    QTest::newRow("huge_after_open_string") << "QLabel { a: \"x\r; min-width: 9999px; b: \"\n}"
+                                            << "";
+    QTest::newRow("at_the_limits") << "* { margin: 500px; font: 375pt; padding: 30em; }"
+                                   << "* { margin: 500px; font: 375pt; padding: 30em; }";
+    // Qt reads a length after a brace inside a function, or after an image name that
+    // holds ")".
+    QTest::newRow("huge_after_brace_in_function") << "QWidget { min-width: 9999px f({)}) }"
+                                                  << "";
+    QTest::newRow("huge_after_image_with_parenthesis")
+        << "QWidget { background: url(\"a)b\"); min-width: 9999px; qproperty-x: \"z\" }"
+        << "";
+    // Numbers in comments, image names and selectors are no lengths.
+    QTest::newRow("year_in_comment")
+        << "/* Tallyclock skin, 2024 edition */ QLabel { margin: 4px; }"
+        << "/* Tallyclock skin, 2024 edition */ QLabel { margin: 4px; }";
+    QTest::newRow("digits_in_selector_image_and_string")
+        << "QLabel#Label1000 { image: url(icon-600.png); font-family: \"Sans 2024\"; }"
+        << "QLabel#Label1000 { image: url(\"/skin/icon-600.png\"); font-family: \"Sans 2024\"; }";
+    QTest::newRow("image_in_folder") << "QWidget { background: url('img/a.png'); }"
+                                     << "QWidget { background: url(\"/skin/img/a.png\"); }";
+    QTest::newRow("qt_resource") << "QWidget { image: url(:/icons/tallyclock.png); }"
+                                 << "QWidget { image: url(\":/icons/tallyclock.png\"); }";
+    QTest::newRow("image_absolute") << "QWidget { background: url(/etc/passwd); }"
+                                    << "";
+    QTest::newRow("image_in_parent") << "QWidget { background: url(../secret.png); }"
+                                     << "";
+    QTest::newRow("image_with_parenthesis_in_parent")
+        << "QWidget { background: url(\"../a)b.png\"); }"
+        << "";
+    QTest::newRow("image_through_escape") << "QWidget { background: url\\28/etc/passwd); }"
+                                          << "";
+}
+
+void TestSkinEngine::styleSheetBounds()
+{
+    QFETCH(QString, styleSheet);
+    QFETCH(QString, applied);
+    if (applied.isEmpty())
+        QVERIFY_THROWS_EXCEPTION(Failure, boundedStyleSheet(styleSheet, QStringLiteral("/skin")));
+    else
+        QCOMPARE(boundedStyleSheet(styleSheet, QStringLiteral("/skin")), applied);
+}
+
+void TestSkinEngine::sampleSkinsLoad_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("dark") << QStringLiteral(TALLYCLOCK_SKINS "/dark.qss");
+    QTest::newRow("high_contrast") << QStringLiteral(TALLYCLOCK_SKINS "/high-contrast.qss");
+}
+
+void TestSkinEngine::sampleSkinsLoad()
+{
+    QFETCH(QString, file);
+    StyleSheetSkinEngine engine;
+    engine.invoke(2, Kind::Method, {file, QString()});
+    QVERIFY(engine.styleSheet().contains(QLatin1String("QPushButton")));
+}
+
+QTEST_MAIN(TestSkinEngine)
+#include "tst_skinengine.moc"
