@@ -50,6 +50,9 @@ QCursor cursorFromBytes(const QByteArray &bytes)
     QBuffer buffer;
     buffer.setData(bytes);
     QImageReader reader(&buffer, "cur");
+    // Only the pointer-file reader: guessing the format would load every image-format
+    // plugin, at every start.
+    reader.setAutoDetectImageFormat(false);
     const QImage image = reader.read();
     if (image.isNull())
         throw invalidPicture();

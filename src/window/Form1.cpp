@@ -17,7 +17,9 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QIcon>
+#include <QImageReader>
 #include <QKeyEvent>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -94,12 +96,16 @@ int shiftState(Qt::KeyboardModifiers modifiers)
 
 QIcon applicationIcon()
 {
-    // The sizes are given, so that no image is read before one is drawn; the window
-    // system takes the small ones, and the desktop entry's icon stands for the rest.
+    // The window system takes the small ones, and the desktop entry's icon stands for
+    // the rest. Read as PNG by name: a file of unnamed format would have Qt load every
+    // image-format plugin to find out, at every start.
     static const QIcon icon = [] {
         QIcon sizes;
-        for (int size : {16, 32, 48, 64, 128})
-            sizes.addFile(QStringLiteral(":/icons/tallyclock-%1.png").arg(size), QSize(size, size));
+        for (int size : {16, 32, 48, 64, 128}) {
+            QImageReader png(QStringLiteral(":/icons/tallyclock-%1.png").arg(size), "png");
+            png.setAutoDetectImageFormat(false);
+            sizes.addPixmap(QPixmap::fromImage(png.read()));
+        }
         return sizes;
     }();
     return icon;
