@@ -227,6 +227,11 @@ void TestStopwatchController::yieldsWhereTheyShould()
     QCOMPARE(s.desktop.yields, 0); // a start writes its entry from the display as it stands
     s.run("t");
     QCOMPARE(s.desktop.yields, 3);
+    // Yields closer together than the quiet time pass only when it has gone by.
+    s.desktop.yields = 0;
+    s.desktop.clockStepNs = Desktop::yieldQuietNs / 3;
+    s.run("t");
+    QCOMPARE(s.desktop.yields, 1);
 }
 
 void TestStopwatchController::actionDuringRefreshYield()
