@@ -229,7 +229,7 @@ void TestStopwatchController::yieldsWhereTheyShould()
     QCOMPARE(s.desktop.yields, 3);
     // Yields closer together than the quiet time pass only when it has gone by.
     s.desktop.yields = 0;
-    s.desktop.clockStepNs = Desktop::yieldQuietNs / 3;
+    s.desktop.clockStepNs = Desktop::yieldQuietNs / 2;
     s.run("t");
     QCOMPARE(s.desktop.yields, 1);
 }
