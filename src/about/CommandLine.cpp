@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "system/Console.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -23,6 +25,7 @@ std::optional<int> handleInformationOptions(int argc, char *argv[])
     }
     if (!asked)
         return std::nullopt;
+    useParentConsole();
 
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tallyclock"));

@@ -319,7 +319,8 @@ bool QtDesktop::openInSpreadsheetProgram(const QString &path)
 {
     const std::optional<SpreadsheetLaunch> launch = spreadsheetProgram();
     if (launch && !launch->program.isEmpty())
-        return QProcess::startDetached(launch->program, launch->arguments + QStringList{path});
+        return QProcess::startDetached(
+            launch->program, launch->arguments + QStringList{QDir::toNativeSeparators(path)});
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 

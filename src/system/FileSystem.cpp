@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace tallyclock {
 
@@ -21,12 +20,6 @@ QString firstExisting(const QStringList &folders, const QString &name)
             return path;
     }
     return QString();
-}
-
-QString userFilesFolder()
-{
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return config.isEmpty() ? QString() : config + QStringLiteral("/tallyclock");
 }
 
 } // namespace tallyclock

@@ -12,8 +12,9 @@ bool FileExists(const QString &path);
 // The path of `name` in the first of `folders` where it exists (FileExists), or "".
 QString firstExisting(const QStringList &folders, const QString &name);
 
-// The user's folder for the optional files: $XDG_CONFIG_HOME/tallyclock, by default
-// ~/.config/tallyclock.
+// The user's folder for the optional files, one implementation per platform: on Linux
+// $XDG_CONFIG_HOME/tallyclock, by default ~/.config/tallyclock (UserFolder_xdg.cpp); on
+// Windows %APPDATA%\Tallyclock (UserFolder_windows.cpp).
 QString userFilesFolder();
 
 } // namespace tallyclock

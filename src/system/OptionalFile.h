@@ -3,6 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include "core/Failure.h"
+
+#include <functional>
+
 namespace tallyclock {
 
 // The largest optional files the program reads: a pointer image (a 256x256 pointer at
@@ -16,5 +20,16 @@ constexpr qint64 maxSkinBytes = 256 * 1024;
 // regular file once open (a folder, FIFO, device, or a link to one) fails, as does a
 // file larger than `maxBytes`.
 QByteArray readOptionalFile(const QString &path, qint64 maxBytes);
+
+// What every platform's readOptionalFile shares.
+namespace optionalfile {
+Failure cannotRead(const QString &path, const QString &reason);
+Failure tooLarge(const QString &path, qint64 maxBytes);
+// The content `read` gives (the bytes it put in the buffer, 0 at the end; it throws on
+// an error), starting with room for `size` bytes: the file may grow while it is read,
+// and never more than `maxBytes` is taken.
+QByteArray readAtMost(const QString &path, qint64 size, qint64 maxBytes,
+    const std::function<qint64(char *buffer, qint64 room)> &read);
+} // namespace optionalfile
 
 } // namespace tallyclock

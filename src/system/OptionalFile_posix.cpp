@@ -14,11 +14,7 @@ namespace tallyclock {
 
 namespace {
 
-Failure cannotRead(const QString &path, const QString &reason)
-{
-    return Failure(
-        QStringLiteral("Path/File access error: ") + path + QStringLiteral(": ") + reason);
-}
+using optionalfile::cannotRead;
 
 class Descriptor
 {
@@ -54,30 +50,16 @@ QByteArray readOptionalFile(const QString &path, qint64 maxBytes)
     if (!S_ISREG(info.st_mode))
         throw cannotRead(path, QStringLiteral("not a regular file"));
     if (info.st_size > maxBytes)
-        throw cannotRead(path, QStringLiteral("larger than %1 KiB").arg(maxBytes / 1024));
-
-    // The file may grow while it is read: never take more than the limit.
-    QByteArray bytes(static_cast<qsizetype>(std::min<qint64>(info.st_size, maxBytes) + 1), '\0');
-    qsizetype total = 0;
-    for (;;) {
-        if (total == bytes.size()) {
-            if (total > maxBytes)
-                throw cannotRead(path, QStringLiteral("larger than %1 KiB").arg(maxBytes / 1024));
-            bytes.resize(std::min<qsizetype>(bytes.size() * 2, maxBytes + 1));
+        throw optionalfile::tooLarge(path, maxBytes);
+    return optionalfile::readAtMost(path, info.st_size, maxBytes, [&](char *buffer, qint64 room) {
+        for (;;) {
+            const ssize_t got = ::read(fd.get(), buffer, static_cast<size_t>(room));
+            if (got >= 0)
+                return static_cast<qint64>(got);
+            if (errno != EINTR)
+                throw cannotRead(path, QString::fromLocal8Bit(std::strerror(errno)));
         }
-        const ssize_t got = ::read(fd.get(), bytes.data() + total, bytes.size() - total);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            throw cannotRead(path, QString::fromLocal8Bit(std::strerror(errno)));
-        if (got == 0)
-            break;
-        total += got;
-    }
-    if (total > maxBytes)
-        throw cannotRead(path, QStringLiteral("larger than %1 KiB").arg(maxBytes / 1024));
-    bytes.truncate(total);
-    return bytes;
+    });
 }
 
 } // namespace tallyclock

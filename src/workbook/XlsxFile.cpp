@@ -87,7 +87,12 @@ void writeXlsx(const QString &path, const SpreadsheetSheet &sheet)
 {
     const XlsxWriterLibrary &xlsx = XlsxWriterLibrary::get();
     const CNumericLocale cLocale;
+#if defined(Q_OS_WIN)
+    // The writer built for Windows takes UTF-8 names and opens them with the wide calls.
+    const QByteArray fileName = path.toUtf8();
+#else
     const QByteArray fileName = QFile::encodeName(path);
+#endif
     lxw_workbook *workbook = xlsx.workbookNew(fileName.constData());
     if (!workbook)
         throw Failure(QStringLiteral("Cannot create the workbook ") + path);

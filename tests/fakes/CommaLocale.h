@@ -21,7 +21,11 @@ public:
     {
         m_savedC = QString::fromLatin1(std::setlocale(LC_ALL, nullptr));
         m_savedQt = QLocale();
+#if defined(Q_OS_WIN)
+        m_active = std::setlocale(LC_ALL, "German_Germany.1252") != nullptr;
+#else
         m_active = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+#endif
         if (!m_active && m_dir.isValid()) {
             const QString target = m_dir.filePath(QStringLiteral("de_DE.UTF-8"));
             QProcess::execute(QStringLiteral("localedef"),

@@ -8,6 +8,7 @@
 #include "resultactions/Spreadsheet.h"
 #include "resultactions/SpreadsheetExport.h"
 #include "skin/PointerSetting.h"
+#include "system/AssociationLaunch.h"
 #include "system/DesktopEntry.h"
 #include "workbook/WorkbookPlaces.h"
 #include "workbook/XlsxFile.h"
@@ -19,8 +20,8 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <chrono>
+#include <filesystem>
 
 using namespace tallyclock;
 
@@ -113,6 +114,8 @@ private Q_SLOTS:
     void workbookUnderCommaLocale();
     void launchForDesktopEntry_data();
     void launchForDesktopEntry();
+    void launchForWindowsAssociation_data();
+    void launchForWindowsAssociation();
     void programThatSavesInPlaceGetsAKeptFile();
     void staleTemplatesRemoved();
     void plainDecimal_data();
@@ -198,6 +201,30 @@ void TestSpreadsheet::launchForDesktopEntry()
     QCOMPARE(launch.opensAsNewDocument, asNewDocument);
 }
 
+void TestSpreadsheet::launchForWindowsAssociation_data()
+{
+    QTest::addColumn<QString>("executable");
+    QTest::addColumn<QStringList>("arguments"); // empty: opened through the shell
+    const QString office = QStringLiteral("C:\\Program Files\\Microsoft Office\\root\\Office16\\");
+    QTest::newRow("excel") << office + "EXCEL.EXE" << QStringList{"/t"};
+    QTest::newRow("excel_forward_slashes") << "C:/Office/excel.exe" << QStringList{"/t"};
+    QTest::newRow("libreoffice_calc")
+        << "C:\\Program Files\\LibreOffice\\program\\scalc.exe" << QStringList{"-n"};
+    QTest::newRow("soffice") << "D:\\LO\\program\\soffice.exe" << QStringList{"-n"};
+    QTest::newRow("other_program") << "C:\\Tools\\SheetViewer.exe" << QStringList{};
+    QTest::newRow("excel_in_a_folder_name") << office + "excel.exe.viewer.exe" << QStringList{};
+}
+
+void TestSpreadsheet::launchForWindowsAssociation()
+{
+    QFETCH(QString, executable);
+    QFETCH(QStringList, arguments);
+    const SpreadsheetLaunch launch = launchForAssociation(executable);
+    QCOMPARE(launch.program, arguments.isEmpty() ? QString() : executable);
+    QCOMPARE(launch.arguments, arguments);
+    QCOMPARE(launch.opensAsNewDocument, !arguments.isEmpty());
+}
+
 void TestSpreadsheet::programThatSavesInPlaceGetsAKeptFile()
 {
     Export e;
@@ -255,8 +282,9 @@ void TestSpreadsheet::staleTemplatesRemoved()
             f.open(QIODevice::WriteOnly);
             f.setFileTime(time, QFileDevice::FileModificationTime);
         }
-        const timespec times[2] = {{time.toSecsSinceEpoch(), 0}, {time.toSecsSinceEpoch(), 0}};
-        utimensat(AT_FDCWD, QFile::encodeName(folder).constData(), times, 0);
+        const std::chrono::sys_seconds when{std::chrono::seconds(time.toSecsSinceEpoch())};
+        std::filesystem::last_write_time(
+            folder.toStdU16String(), std::chrono::file_clock::from_sys(when));
     };
     makeFolder(QStringLiteral("tallyclock-Old001"), QStringLiteral("Results.xlsx"), old);
     makeFolder(QStringLiteral("tallyclock-New001"), QStringLiteral("Results.xlsx"), now);

@@ -30,6 +30,9 @@ private Q_SLOTS:
 namespace {
 QString write(const QTemporaryDir &dir, const QByteArray &bytes)
 {
+    // A device stands at a name of its own ("NUL"), not in the folder.
+    if (bytes.startsWith("<device:"))
+        return QString::fromUtf8(bytes.mid(8).chopped(1));
     const QString path = dir.filePath(QStringLiteral("o.cjs"));
     makeHostileFile(path, bytes);
     return path;
@@ -63,9 +66,14 @@ void TestSkinEngine::rejects_data()
     QTest::newRow("unknown_call") << QByteArray("QWidget {}") << 42;
     QTest::newRow("apply_unknown_window") << QByteArray("QWidget {}") << 3;
     // Read without blocking and never past the limit.
+    QTest::newRow("folder") << QByteArray("<folder>") << 2;
+#if defined(Q_OS_WIN)
+    QTest::newRow("device") << QByteArray("<device:NUL>") << 2;
+#else
     QTest::newRow("fifo") << QByteArray("<fifo>") << 2;
     QTest::newRow("link_to_dev_zero") << QByteArray("<link:/dev/zero>") << 2;
     QTest::newRow("link_to_folder") << QByteArray("<link:/tmp>") << 2;
+#endif
     QTest::newRow("too_large") << QByteArray("QWidget {}").append(maxSkinBytes, ' ') << 2;
 }
 

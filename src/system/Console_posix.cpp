@@ -1,0 +1,7 @@
+#include "Console.h"
+
+namespace tallyclock {
+
+void useParentConsole() { }
+
+} // namespace tallyclock

@@ -1,0 +1,68 @@
+#include "OptionalFile.h"
+
+#include "core/Failure.h"
+
+#include <QDir>
+
+#include <windows.h>
+
+namespace tallyclock {
+
+namespace {
+
+using optionalfile::cannotRead;
+
+QString lastError()
+{
+    return qt_error_string(static_cast<int>(GetLastError()));
+}
+
+class Handle
+{
+public:
+    explicit Handle(HANDLE handle)
+        : m_handle(handle)
+    { }
+    ~Handle()
+    {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            CloseHandle(m_handle);
+    }
+    Handle(const Handle &) = delete;
+    Handle &operator=(const Handle &) = delete;
+    HANDLE get() const { return m_handle; }
+
+private:
+    HANDLE m_handle;
+};
+
+} // namespace
+
+QByteArray readOptionalFile(const QString &path, qint64 maxBytes)
+{
+    // Opened for reading only, sharing everything, and with backup semantics so that a
+    // folder opens too and is refused below with the same words as anything else that
+    // is not a file. A pipe's server, a console or a device does not make this wait.
+    const std::wstring name = QDir::toNativeSeparators(path).toStdWString();
+    const Handle file(CreateFileW(name.c_str(), GENERIC_READ,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE)
+        throw cannotRead(path, lastError());
+    // The kind is checked on what was opened, not on the name, which may change.
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.get(), &info)
+        || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        throw cannotRead(path, QStringLiteral("not a regular file"));
+    const qint64 size = (static_cast<qint64>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    if (size > maxBytes)
+        throw optionalfile::tooLarge(path, maxBytes);
+    return optionalfile::readAtMost(path, size, maxBytes, [&](char *buffer, qint64 room) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), buffer, static_cast<DWORD>(room), &got, nullptr))
+            throw cannotRead(path, lastError());
+        return static_cast<qint64>(got);
+    });
+}
+
+} // namespace tallyclock
