@@ -4,6 +4,8 @@
 ; and its libraries), FILES (the uninstaller's list of them, uninstall-files.nsh), ICON
 ; and OUTFILE. "setup.exe /S" installs silently, "uninstall.exe /S" removes silently.
 Unicode true
+; A 64-bit installer for the 64-bit program (it runs where the program can).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 

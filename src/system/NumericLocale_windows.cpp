@@ -6,8 +6,11 @@
 
 namespace tallyclock {
 
-// The C runtime's locale is process-wide unless the thread asks for one of its own;
-// then setlocale changes only the calling thread's.
+// The C run-time's locale is process-wide unless the thread asks for one of its own;
+// then setlocale changes only the calling thread's. MinGW-w64's msvcrt cannot give a
+// thread its own locale (it answers -1) and nothing is changed: a Windows program's C
+// locale stays "C" unless it sets another (Qt does not), and the spreadsheet writer
+// built for Windows formats its numbers without the C library (scripts/windows.sh).
 struct CNumericLocale::Saved
 {
     int perThread;

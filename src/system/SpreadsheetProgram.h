@@ -25,7 +25,7 @@ struct SpreadsheetLaunch
 // none when there is neither. It starts a child process and reads files, so it runs
 // away from the GUI thread; it gives up (at once, ending its child) when `stop` is set,
 // and after a few seconds in any case. One implementation per platform
-// (SpreadsheetProgram_xdg.cpp).
+// (SpreadsheetProgram_xdg.cpp, SpreadsheetProgram_windows.cpp).
 std::optional<SpreadsheetLaunch> findSpreadsheetProgram(
     const std::shared_ptr<std::atomic_bool> &stop);
 

@@ -55,7 +55,10 @@ public:
     CommaLocale &operator=(const CommaLocale &) = delete;
 
     // Whether the C library really formats with a comma now.
-    bool isActive() const { return m_active; }
+    bool isActive() const
+    {
+        return m_active;
+    }
 
 private:
     QTemporaryDir m_dir;

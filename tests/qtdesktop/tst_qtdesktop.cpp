@@ -193,6 +193,9 @@ void TestQtDesktop::spreadsheetLookupKeepsTheWindowGoing_data()
 
 void TestQtDesktop::spreadsheetLookupKeepsTheWindowGoing()
 {
+#if defined(Q_OS_WIN)
+    QSKIP("Windows answers from its file associations at once: there is no query to wait for");
+#endif
     QFETCH(QString, query);
     QFETCH(bool, available);
     QFETCH(bool, newDocument);

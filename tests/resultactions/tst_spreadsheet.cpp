@@ -3,6 +3,7 @@
 #include "fakes/CommaLocale.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/ResultsFixture.h"
+#include "fakes/ZipMember.h"
 #include "resultactions/ClearResults.h"
 #include "resultactions/ExportActivity.h"
 #include "resultactions/Spreadsheet.h"
@@ -10,43 +11,36 @@
 #include "skin/PointerSetting.h"
 #include "system/AssociationLaunch.h"
 #include "system/DesktopEntry.h"
+#include "system/SpreadsheetProgram.h"
 #include "workbook/WorkbookPlaces.h"
 #include "workbook/XlsxFile.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
 
-#include <chrono>
-#include <filesystem>
+#if defined(Q_OS_WIN)
+#include <windows.h>
+#endif
 
 using namespace tallyclock;
 
 namespace {
 
-QByteArray unzipMember(const QString &xlsx, const QString &member)
-{
-    QProcess unzip;
-    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), xlsx, member});
-    if (!unzip.waitForFinished(30000) || unzip.exitCode() != 0)
-        return {};
-    return unzip.readAllStandardOutput();
-}
-
 // The sheet's cells as "A1" -> "s:text" (a text) or "n:value" (a number).
 QMap<QString, QString> readSheet(const QString &xlsx)
 {
     QStringList shared;
-    QXmlStreamReader strings(unzipMember(xlsx, QStringLiteral("xl/sharedStrings.xml")));
+    QXmlStreamReader strings(zipMember(xlsx, QStringLiteral("xl/sharedStrings.xml")));
     while (!strings.atEnd()) {
         if (strings.readNext() == QXmlStreamReader::StartElement && strings.name() == u"t")
             shared << strings.readElementText();
     }
     QMap<QString, QString> cells;
-    QXmlStreamReader sheet(unzipMember(xlsx, QStringLiteral("xl/worksheets/sheet1.xml")));
+    QXmlStreamReader sheet(zipMember(xlsx, QStringLiteral("xl/worksheets/sheet1.xml")));
     QString ref;
     QString type;
     while (!sheet.atEnd()) {
@@ -116,6 +110,7 @@ private Q_SLOTS:
     void launchForDesktopEntry();
     void launchForWindowsAssociation_data();
     void launchForWindowsAssociation();
+    void windowsAssociationFound();
     void programThatSavesInPlaceGetsAKeptFile();
     void staleTemplatesRemoved();
     void plainDecimal_data();
@@ -145,9 +140,9 @@ void TestSpreadsheet::workbookReadBack()
     QVERIFY(xlsx.startsWith(e.temp.path()));
     QVERIFY(xlsx.endsWith(QLatin1String(".xlsx")));
     QCOMPARE(readSheet(xlsx), sampleSheet);
-    const QByteArray sheet = unzipMember(xlsx, QStringLiteral("xl/worksheets/sheet1.xml"));
+    const QByteArray sheet = zipMember(xlsx, QStringLiteral("xl/worksheets/sheet1.xml"));
     QVERIFY(sheet.contains("<col min=\"1\" max=\"1\"")); // columns were fitted
-    QVERIFY(unzipMember(xlsx, QStringLiteral("xl/styles.xml")).contains("formatCode=\"0.000\""));
+    QVERIFY(zipMember(xlsx, QStringLiteral("xl/styles.xml")).contains("formatCode=\"0.000\""));
     QCOMPARE(e.pointer.value(), 0);
     QVERIFY(!e.exports.isRunning());
     // Yields: one per header, one per entry, one per cell of a ticked entry.
@@ -225,6 +220,38 @@ void TestSpreadsheet::launchForWindowsAssociation()
     QCOMPARE(launch.opensAsNewDocument, !arguments.isEmpty());
 }
 
+// The program registered for .xlsx, as the shell finds it. It changes the user's file
+// associations, so it runs under Wine only (in the prefix of the run).
+void TestSpreadsheet::windowsAssociationFound()
+{
+#if !defined(Q_OS_WIN)
+    QSKIP("Windows' file associations");
+#else
+    if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
+        QSKIP("changes the user's file associations: run under Wine only");
+    QTemporaryDir dir;
+    const QString excel = QDir::toNativeSeparators(dir.filePath(QStringLiteral("EXCEL.EXE")));
+    QFile program(excel);
+    QVERIFY(program.open(QIODevice::WriteOnly));
+    program.close();
+    // Wine reads the associations of the machine only (Windows merges the user's in).
+    QSettings classes(
+        QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Classes"), QSettings::NativeFormat);
+    classes.setValue(QStringLiteral(".xlsx/Default"), QStringLiteral("Tallyclock.TestSheet"));
+    classes.setValue(QStringLiteral("Tallyclock.TestSheet/shell/open/command/Default"),
+        QLatin1Char('"') + excel + QStringLiteral("\" \"%1\""));
+    classes.sync();
+    const auto found = findSpreadsheetProgram(std::make_shared<std::atomic_bool>(false));
+    classes.remove(QStringLiteral(".xlsx"));
+    classes.remove(QStringLiteral("Tallyclock.TestSheet"));
+    QVERIFY(found);
+    QCOMPARE(found->program.toLower(), excel.toLower());
+    QCOMPARE(found->arguments, QStringList{"/t"});
+    QVERIFY(found->opensAsNewDocument);
+    QVERIFY(!findSpreadsheetProgram(std::make_shared<std::atomic_bool>(false)));
+#endif
+}
+
 void TestSpreadsheet::programThatSavesInPlaceGetsAKeptFile()
 {
     Export e;
@@ -271,9 +298,11 @@ void TestSpreadsheet::programThatSavesInPlaceGetsAKeptFile()
 
 void TestSpreadsheet::staleTemplatesRemoved()
 {
+    // The folders are made now, and the clean-up runs as if two days had gone by (a
+    // folder's time cannot be set on every system).
     QTemporaryDir temp;
-    const QDateTime now = QDateTime::currentDateTime();
-    const QDateTime old = now.addDays(-2);
+    const QDateTime old = QDateTime::currentDateTime();
+    const QDateTime now = old.addDays(2);
     auto makeFolder = [&](const QString &name, const QString &file, const QDateTime &time) {
         const QString folder = temp.filePath(name);
         QDir().mkpath(folder);
@@ -282,9 +311,6 @@ void TestSpreadsheet::staleTemplatesRemoved()
             f.open(QIODevice::WriteOnly);
             f.setFileTime(time, QFileDevice::FileModificationTime);
         }
-        const std::chrono::sys_seconds when{std::chrono::seconds(time.toSecsSinceEpoch())};
-        std::filesystem::last_write_time(
-            folder.toStdU16String(), std::chrono::file_clock::from_sys(when));
     };
     makeFolder(QStringLiteral("tallyclock-Old001"), QStringLiteral("Results.xlsx"), old);
     makeFolder(QStringLiteral("tallyclock-New001"), QStringLiteral("Results.xlsx"), now);

@@ -89,16 +89,23 @@ struct Window
 
     // A key pressed and released as the window system delivers it: to the window,
     // which hands it to whatever has the focus.
+    // `native` names the key as the window system does: its place (XKB keycode) on X11
+    // and Wayland, its virtual key on Windows.
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {}, bool autoRepeat = false,
-        quint32 scanCode = 0, QString text = QString())
+        quint32 native = 0, QString text = QString())
     {
         if (text.isEmpty() && k == Qt::Key_Space)
             text = QStringLiteral(" ");
         else if (text.isEmpty() && k == Qt::Key_L)
             text = QStringLiteral("l");
         for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+#if defined(Q_OS_WIN)
             QWindowSystemInterface::handleExtendedKeyEvent(
-                form->windowHandle(), type, k, modifiers, scanCode, 0, 0, text, autoRepeat);
+                form->windowHandle(), type, k, modifiers, 0, native, 0, text, autoRepeat);
+#else
+            QWindowSystemInterface::handleExtendedKeyEvent(
+                form->windowHandle(), type, k, modifiers, native, 0, 0, text, autoRepeat);
+#endif
             QWindowSystemInterface::flushWindowSystemEvents();
         }
     }
@@ -246,7 +253,7 @@ void TestForm1::keys_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<bool>("autoRepeat");
-    QTest::addColumn<int>("scanCode");
+    QTest::addColumn<int>("native");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("entries");
     const QStringList start{"Timer started at 0.000"};
@@ -272,12 +279,18 @@ void TestForm1::keys_data()
         << "ListView1" << int(Qt::Key_Backspace) << 0 << true << 0 << QString() << reset;
     QTest::newRow("other_key") << "ListView1" << int(Qt::Key_M) << 0 << false << 0 << QString()
                                << QStringList{};
-    // The key in L's place (XKB keycode 46) laps under a layout without Latin letters,
-    // not under one that puts another Latin letter there.
-    QTest::newRow("cyrillic_layout_L_place")
-        << "ListView1" << 0x0414 /* Д */ << 0 << false << 46 << QStringLiteral("д") << lap;
-    QTest::newRow("dvorak_layout_L_place") << "ListView1" << int(Qt::Key_N) << 0 << false << 46
-                                           << QStringLiteral("n") << QStringList{};
+    // The key in L's place laps under a layout without Latin letters, not under one that
+    // puts another Latin letter there. X11 and Wayland name it by its place (XKB keycode
+    // 46); Windows by its virtual key, which is L's under Cyrillic and N's under Dvorak.
+#if defined(Q_OS_WIN)
+    const int lPlaceCyrillic = 0x4C, lPlaceDvorak = 0x4E;
+#else
+    const int lPlaceCyrillic = 46, lPlaceDvorak = 46;
+#endif
+    QTest::newRow("cyrillic_layout_L_place") << "ListView1" << 0x0414 /* Д */ << 0 << false
+                                             << lPlaceCyrillic << QStringLiteral("д") << lap;
+    QTest::newRow("dvorak_layout_L_place") << "ListView1" << int(Qt::Key_N) << 0 << false
+                                           << lPlaceDvorak << QStringLiteral("n") << QStringList{};
 }
 
 void TestForm1::keys()
@@ -286,7 +299,7 @@ void TestForm1::keys()
     QFETCH(int, key);
     QFETCH(int, modifiers);
     QFETCH(bool, autoRepeat);
-    QFETCH(int, scanCode);
+    QFETCH(int, native);
     QFETCH(QString, text);
     QFETCH(QStringList, entries);
     Window w;
@@ -298,7 +311,7 @@ void TestForm1::keys()
     } else if (QApplication::focusWidget()) {
         QApplication::focusWidget()->clearFocus();
     }
-    w.key(Qt::Key(key), Qt::KeyboardModifiers(modifiers), autoRepeat, quint32(scanCode), text);
+    w.key(Qt::Key(key), Qt::KeyboardModifiers(modifiers), autoRepeat, quint32(native), text);
     QCOMPARE(w.entries(), entries);
     for (auto *button : w.form->findChildren<QPushButton *>())
         QVERIFY2(!button->isDown(), qPrintable(button->objectName()));

@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# The Windows program as a user has it, under Wine on Xvfb with openbox and Qt's
+# windows platform plugin:
+#   1. tallyclock.exe from the portable folder (its own DLLs and plugins only) shows its
+#      window; a screenshot is taken; Space, L and Space time a lap; a click on "Save
+#      Results As Text File" and a typed name save the results, whose bytes are checked
+#      (three lines, CR LF); the window's close button ends the program.
+#   2. The installer installs silently for the user, the installed program answers
+#      --version and shows its window, and the silent uninstall leaves nothing behind.
+# Usage: windows-real-window.sh PORTABLE_FOLDER SETUP_EXE SCREENSHOT_PNG
+# WINEPREFIX names a prefix made for this run (scripts/windows.sh --test).
+set -euo pipefail
+payload=$1
+setup=$2
+screenshot=$3
+: "${WINEPREFIX:?set WINEPREFIX to a prefix of this run}"
+export WINEDEBUG=-all
+# Only what the portable folder holds: no DLL from the build machine's folders.
+unset WINEPATH QT_PLUGIN_PATH QT_QPA_PLATFORM
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wineserver -k 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "windows-real-window: $*" >&2
+    grep -v 'FS volume label and serial are not available' "$work/wine.log" 2>/dev/null |
+        tail -20 >&2
+    if [ -n "${DISPLAY:-}" ]; then
+        import -window root "${screenshot%.png}-failed.png" 2>/dev/null || true
+    fi
+    exit 1
+}
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$work/display")
+openbox >/dev/null 2>&1 &
+pids+=($!)
+# Wine's display driver is chosen when its server starts: the suite's server ran
+# without a display.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+# Windows has Arial; this prefix gets the font Linux has in its place.
+wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f >/dev/null
+
+wait_for_window() { # NAME SECONDS
+    local window
+    for _ in $(seq $(($2 * 10))); do
+        window=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+        if [ -n "$window" ]; then
+            echo "$window"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+echo "== the portable program"
+wine "$payload/tallyclock.exe" 2>>"$work/wine.log" &
+program=$!
+window=$(wait_for_window '^Tallyclock Software$' 60) || fail "no window named Tallyclock Software"
+sleep 1
+xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+sleep 0.5
+xdotool key --window "$window" space
+sleep 1.2
+xdotool key --window "$window" l
+sleep 0.6
+xdotool key --window "$window" space
+sleep 0.5
+import -window root "$screenshot"
+
+# The middle of "Save Results As Text File": 2040 twips across, 5572 down, 15 twips a
+# pixel.
+xdotool mousemove --window "$window" 136 371 click 1
+dialog=$(wait_for_window '^Save$' 30) || fail "the save dialog did not open"
+saved=$work/results.txt
+sleep 0.5
+xdotool type --window "$dialog" --delay 20 "$(windows_path "$saved")"
+xdotool key --window "$dialog" Return
+for _ in $(seq 100); do [ -s "$saved" ] && break; sleep 0.1; done
+[ -s "$saved" ] || fail "no results file was written"
+od -c "$saved" | sed 's/^/    /'
+lines=$(grep -c $'\r$' "$saved")
+[ "$lines" -eq 3 ] || fail "expected three lines ending in CR LF, found $lines"
+[ "$(tr -d '\r' <"$saved" | grep -c -v -E '^(Timer started at 0\.000|Timer Lapsed at [0-9]+\.[0-9]{3}|Timer stopped at [0-9]+\.[0-9]{3})$')" -eq 0 ] ||
+    fail "unexpected lines in the results file"
+[ "$(head -c 24 "$saved" | od -An -c | tr -d ' \n')" = 'Timerstartedat0.000\r\n' ] ||
+    fail "the file does not start with the start entry and CR LF"
+
+# Alt+F4: the window manager's close request, as the window's close button sends it.
+close_window() {
+    local window
+    window=$(wait_for_window '^Tallyclock Software$' 10) || return 0
+    xdotool windowactivate --sync "$window" 2>/dev/null || true
+    xdotool key alt+F4
+}
+close_window
+for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$program" 2>/dev/null; then
+    fail "the program did not end when its window was closed"
+fi
+wait "$program" || true
+echo "== the portable program: window, keys, text file and close checked"
+
+echo "== the installer"
+wine "$setup" /S 2>>"$work/wine.log"
+installed=$(find "$WINEPREFIX/drive_c/users" -type d -path '*/AppData/Local/Programs/Tallyclock' | head -n 1)
+[ -n "$installed" ] && [ -f "$installed/tallyclock.exe" ] || fail "the silent install put no tallyclock.exe in Programs"
+start_menu=$(find "$WINEPREFIX/drive_c/users" -name 'Tallyclock.lnk' | head -n 1)
+[ -n "$start_menu" ] || fail "no Start-menu entry"
+wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tallyclock' /v DisplayName |
+    grep -q Tallyclock || fail "the uninstaller is not listed in the user's programs"
+version=$(wine "$installed/tallyclock.exe" --version 2>>"$work/wine.log" | tr -d '\r')
+echo "    $version"
+[[ "$version" == "tallyclock "* ]] || fail "the installed program's --version said '$version'"
+wine "$installed/tallyclock.exe" 2>>"$work/wine.log" &
+program=$!
+window=$(wait_for_window '^Tallyclock Software$' 60) || fail "the installed program showed no window"
+close_window
+for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+kill "$program" 2>/dev/null || true
+
+wine "$installed/uninstall.exe" /S 2>>"$work/wine.log"
+# The uninstaller copies itself away and runs from there: wait for it to finish.
+for _ in $(seq 100); do [ -e "$installed" ] || break; sleep 0.1; done
+wineserver -w
+[ ! -e "$installed" ] || fail "the uninstall left $(find "$installed" | head -n 5 | tr '\n' ' ')"
+[ -z "$(find "$WINEPREFIX/drive_c/users" -name 'Tallyclock.lnk')" ] || fail "the Start-menu entry is still there"
+if wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tallyclock' >/dev/null 2>&1; then
+    fail "the uninstall entry is still listed"
+fi
+if wine reg query 'HKCU\Software\Tallyclock' >/dev/null 2>&1; then
+    fail "the installer's settings key is still there"
+fi
+echo "== the installer: silent install, Start menu, listing, --version, window and uninstall checked"
