@@ -11,8 +11,10 @@ set(CMAKE_RC_COMPILER ${mingw}-windres)
 set(CMAKE_OBJDUMP ${mingw}-objdump CACHE FILEPATH "")
 
 set(CMAKE_FIND_ROOT_PATH /usr/${mingw})
+# Kept in the cache: the build configures itself again later, without the environment.
 if(DEFINED ENV{TALLYCLOCK_WINDOWS_PREFIX})
-    set(TALLYCLOCK_WINDOWS_PREFIX $ENV{TALLYCLOCK_WINDOWS_PREFIX})
+    set(TALLYCLOCK_WINDOWS_PREFIX $ENV{TALLYCLOCK_WINDOWS_PREFIX} CACHE PATH
+        "Qt and the spreadsheet writer built for Windows (scripts/windows.sh)" FORCE)
 endif()
 if(TALLYCLOCK_WINDOWS_PREFIX)
     list(PREPEND CMAKE_FIND_ROOT_PATH ${TALLYCLOCK_WINDOWS_PREFIX})

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Configures and builds with a preset of CMakePresets.json: `default` into build/, or
-# `sanitize` into build-asan/ with --sanitize. With CI=true, the `ci` or `ci-sanitize`
-# preset: the same builds with warnings as errors.
+# `sanitize` into build-asan/ with --sanitize, or `windows` into build-windows/ with
+# --windows (scripts/windows.sh prepares its toolchain). With CI=true, the `ci`,
+# `ci-sanitize` or `ci-windows` preset: the same builds with warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/preset.sh "$@"

@@ -43,7 +43,7 @@ if [ ${#missing[@]} -gt 0 ]; then
         --no-install-recommends "${missing[@]}"
 fi
 
-qt_package=$(dpkg-query -W -f='${Version}' qt6-base-dev)   # 6.4.2+dfsg-10
+qt_package=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)   # 6.4.2+dfsg-10
 qt_version=${qt_package%%+*}
 qt_version=${qt_version%%-*}
 if [ -n "${TALLYCLOCK_WINDOWS_CACHE:-}" ]; then
@@ -75,6 +75,12 @@ fetch_sources() {
     {
         echo "deb-src $mirror $codename main"
         echo "deb-src $mirror $codename-updates main"
+        # Security updates, where the archive has them beside it.
+        if /usr/lib/apt/apt-helper download-file \
+            "$mirror-security/dists/$codename-security/Release" "$work/apt/probe" >/dev/null 2>&1; then
+            echo "deb-src $mirror-security $codename-security main"
+        fi
+        rm -f "$work/apt/probe"
     } >"$work/apt/sources.list"
     local opts=(-o "Dir::Etc::SourceList=$work/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
         -o "Dir::State::Lists=$work/apt/lists" -o "Dir::Cache=$work/apt/cache"
@@ -95,7 +101,7 @@ build_toolchain() {
     # Windows default). The security fixes Debian carries are applied.
     (cd "$work" && dpkg-source --skip-patches -x qt6-base_*.dsc qtbase >/dev/null)
     local patch
-    for patch in $(grep -E '^(cve-|upstream_)' "$work/qtbase/debian/patches/series"); do
+    for patch in $(grep -i -E '^(cve-|upstream_)' "$work/qtbase/debian/patches/series"); do
         patch -d "$work/qtbase" -p1 -s <"$work/qtbase/debian/patches/$patch"
     done
     cmake -S "$work/qtbase" -B "$work/qt-build" -G Ninja \
@@ -140,7 +146,8 @@ build_toolchain() {
     echo "== Windows toolchain built in $((SECONDS - started)) s"
 }
 
-if [ -f "$cache/complete" ]; then
+# A cache of another Debian revision of the same Qt (a security fix) is built again.
+if [ "$(cat "$cache/complete" 2>/dev/null)" = "$qt_package" ]; then
     echo "== Windows toolchain: reusing $cache"
 else
     mkdir -p "$cache_root" 2>/dev/null || "${as_root[@]}" install -d -o "$(id -u)" "$cache_root"
@@ -190,7 +197,7 @@ rm -rf "$payload"
 mkdir -p "$payload/platforms" "$payload/styles" "$payload/imageformats"
 cp "$build/src/tallyclock.exe" "$build/src/HAND-M.CUR" "$build/src/libxlsxwriter.dll" "$payload/"
 cp "$prefix/plugins/platforms/qwindows.dll" "$payload/platforms/"
-cp "$prefix/plugins/styles/qwindowsvistastyle.dll" "$payload/styles/"
+cp "$prefix"/plugins/styles/*.dll "$payload/styles/" # windowsvista (modernwindows from Qt 6.7)
 cp "$prefix/plugins/imageformats/qico.dll" "$payload/imageformats/"
 cp LICENSE "$payload/LICENSE.txt"
 imported_dlls "$payload"/*.exe "$payload"/*.dll "$payload"/*/*.dll | sort -u |
@@ -232,7 +239,7 @@ as_windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 WINEPATH=$(for folder in "${dll_folders[@]}"; do as_windows_path "$folder"; printf ';'; done)
 export WINEPATH
 started=$SECONDS
-wine wineboot -i >/dev/null 2>&1
+wine wineboot -i >/dev/null 2>&1 || { echo "wine wineboot -i failed" >&2; exit 1; }
 echo "== Wine prefix made in $((SECONDS - started)) s"
 source scripts/preset.sh --windows
 ctest --preset "$preset" --parallel "$(nproc)"

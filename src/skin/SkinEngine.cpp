@@ -1,6 +1,7 @@
 #include "SkinEngine.h"
 
 #include "core/Failure.h"
+#include "system/FileSystem.h"
 #include "system/OptionalFile.h"
 
 #include <QApplication>
@@ -232,8 +233,9 @@ QString findSkinFile(const QStringList &folders)
         if (error)
             throw Failure(QStringLiteral("Path/File access error: ") + path + QStringLiteral(": ")
                 + QString::fromStdString(error.message()));
-        // Only an ordinary file counts: not a folder, not a hidden file.
-        if (status.type() == std::filesystem::file_type::regular && !QFileInfo(path).isHidden())
+        // Only an ordinary file counts: not a folder, a hidden file or a system file.
+        if (status.type() == std::filesystem::file_type::regular && !QFileInfo(path).isHidden()
+            && !isSystemFile(path))
             return path;
     }
     return QString();

@@ -50,9 +50,14 @@ QByteArray readOptionalFile(const QString &path, qint64 maxBytes)
     if (file.get() == INVALID_HANDLE_VALUE)
         throw cannotRead(path, lastError());
     // The kind is checked on what was opened, not on the name, which may change.
+    SetLastError(NO_ERROR);
+    const DWORD type = GetFileType(file.get());
+    if (type == FILE_TYPE_UNKNOWN && GetLastError() != NO_ERROR)
+        throw cannotRead(path, lastError());
     BY_HANDLE_FILE_INFORMATION info = {};
-    if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.get(), &info)
-        || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (type == FILE_TYPE_DISK && !GetFileInformationByHandle(file.get(), &info))
+        throw cannotRead(path, lastError());
+    if (type != FILE_TYPE_DISK || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         throw cannotRead(path, QStringLiteral("not a regular file"));
     const qint64 size = (static_cast<qint64>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
     if (size > maxBytes)

@@ -21,8 +21,8 @@ struct SpreadsheetLaunch
     bool opensAsNewDocument = false;
 };
 
-// The desktop's program for .xlsx files, or else a spreadsheet program on the PATH;
-// none when there is neither. It starts a child process and reads files, so it runs
+// The desktop's program for .xlsx files (on Linux, or else a spreadsheet program on the
+// PATH); none when there is no such program. It starts a child process and reads files, so it runs
 // away from the GUI thread; it gives up (at once, ending its child) when `stop` is set,
 // and after a few seconds in any case. One implementation per platform
 // (SpreadsheetProgram_xdg.cpp, SpreadsheetProgram_windows.cpp).

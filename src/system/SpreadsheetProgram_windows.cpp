@@ -4,6 +4,8 @@
 
 #include <QDir>
 
+#include <iterator>
+
 #include <shlwapi.h>
 #include <windows.h>
 
@@ -16,17 +18,20 @@ std::optional<SpreadsheetLaunch> findSpreadsheetProgram(
 {
     if (stop->load())
         return std::nullopt;
+    // "Ignore unknown": no association gives a failure, not the "Open with" program.
+    constexpr ASSOCF flags = ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_NOTRUNCATE;
     wchar_t executable[MAX_PATH * 4] = {};
     DWORD size = static_cast<DWORD>(std::size(executable));
-    // "Ignore unknown": no association gives a failure, not the "Open with" program.
-    if (AssocQueryStringW(ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE,
-            L".xlsx", L"open", executable, &size)
-        != S_OK)
-        return std::nullopt;
-    const QString found = QString::fromWCharArray(executable).trimmed();
-    if (found.isEmpty())
-        return std::nullopt;
-    return launchForAssociation(QDir::toNativeSeparators(found));
+    if (AssocQueryStringW(flags, ASSOCSTR_EXECUTABLE, L".xlsx", L"open", executable, &size) == S_OK
+        && executable[0] != L'\0')
+        return launchForAssociation(
+            QDir::toNativeSeparators(QString::fromWCharArray(executable).trimmed()));
+    // A handler without an executable of its own (a packaged app): only the shell knows
+    // how to start it.
+    DWORD length = 0;
+    if (AssocQueryStringW(flags, ASSOCSTR_COMMAND, L".xlsx", L"open", nullptr, &length) == S_FALSE)
+        return SpreadsheetLaunch{};
+    return std::nullopt;
 }
 
 } // namespace tallyclock

@@ -89,7 +89,7 @@ xdotool key --window "$dialog" Return
 for _ in $(seq 100); do [ -s "$saved" ] && break; sleep 0.1; done
 [ -s "$saved" ] || fail "no results file was written"
 od -c "$saved" | sed 's/^/    /'
-lines=$(grep -c $'\r$' "$saved")
+lines=$(grep -c $'\r$' "$saved" || true)
 [ "$lines" -eq 3 ] || fail "expected three lines ending in CR LF, found $lines"
 [ "$(tr -d '\r' <"$saved" | grep -c -v -E '^(Timer started at 0\.000|Timer Lapsed at [0-9]+\.[0-9]{3}|Timer stopped at [0-9]+\.[0-9]{3})$')" -eq 0 ] ||
     fail "unexpected lines in the results file"
@@ -112,7 +112,7 @@ wait "$program" || true
 echo "== the portable program: window, keys, text file and close checked"
 
 echo "== the installer"
-wine "$setup" /S 2>>"$work/wine.log"
+wine "$setup" /S 2>>"$work/wine.log" || fail "the silent install failed"
 installed=$(find "$WINEPREFIX/drive_c/users" -type d -path '*/AppData/Local/Programs/Tallyclock' | head -n 1)
 [ -n "$installed" ] && [ -f "$installed/tallyclock.exe" ] || fail "the silent install put no tallyclock.exe in Programs"
 start_menu=$(find "$WINEPREFIX/drive_c/users" -name 'Tallyclock.lnk' | head -n 1)
@@ -127,9 +127,11 @@ program=$!
 window=$(wait_for_window '^Tallyclock Software$' 60) || fail "the installed program showed no window"
 close_window
 for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
-kill "$program" 2>/dev/null || true
+if kill -0 "$program" 2>/dev/null; then
+    fail "the installed program did not end when its window was closed"
+fi
 
-wine "$installed/uninstall.exe" /S 2>>"$work/wine.log"
+wine "$installed/uninstall.exe" /S 2>>"$work/wine.log" || fail "the silent uninstall failed"
 # The uninstaller copies itself away and runs from there: wait for it to finish.
 for _ in $(seq 100); do [ -e "$installed" ] || break; sleep 0.1; done
 wineserver -w

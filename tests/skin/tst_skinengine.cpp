@@ -4,10 +4,15 @@
 #include "system/OptionalFile.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+
+#if defined(Q_OS_WIN)
+#include <windows.h>
+#endif
 
 using namespace tallyclock;
 using Kind = SkinEngine::CallKind;
@@ -21,6 +26,7 @@ private Q_SLOTS:
     void loadsAndAppliesStyleSheet();
     void rejects_data();
     void rejects();
+    void systemFileIsNoSkin();
     void styleSheetBounds_data();
     void styleSheetBounds();
     void sampleSkinsLoad_data();
@@ -92,6 +98,25 @@ void TestSkinEngine::rejects()
     engine.invoke(2, Kind::Method, {path, QString()});
     QVERIFY_THROWS_EXCEPTION(
         Failure, engine.invoke(dispatchId, Kind::Method, {qint32(0x7ffffff0)}));
+}
+
+// A file that Windows marks as the system's own is not the user's skin.
+void TestSkinEngine::systemFileIsNoSkin()
+{
+#if !defined(Q_OS_WIN)
+    QSKIP("Windows' system attribute");
+#else
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("x")));
+    const QString path = dir.filePath(QStringLiteral("x/o.cjs"));
+    QVERIFY(makeHostileFile(path, "QWidget {}"));
+    QCOMPARE(findSkinFile({dir.path()}), path);
+    QVERIFY(SetFileAttributesW(
+        QDir::toNativeSeparators(path).toStdWString().c_str(), FILE_ATTRIBUTE_SYSTEM));
+    QCOMPARE(findSkinFile({dir.path()}), QString());
+    SetFileAttributesW(
+        QDir::toNativeSeparators(path).toStdWString().c_str(), FILE_ATTRIBUTE_NORMAL);
+#endif
 }
 
 void TestSkinEngine::styleSheetBounds_data()

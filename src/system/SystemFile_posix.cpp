@@ -1,0 +1,10 @@
+#include "FileSystem.h"
+
+namespace tallyclock {
+
+bool isSystemFile(const QString &)
+{
+    return false;
+}
+
+} // namespace tallyclock
