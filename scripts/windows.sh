@@ -30,7 +30,7 @@ bash scripts/setup-debian.sh
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 packages=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev ninja-build dpkg-dev xz-utils
-    wine wine64 nsis zip unzip xvfb xauth xdotool imagemagick openbox)
+    wine wine64 nsis zip unzip xvfb xauth xdotool wmctrl imagemagick openbox)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
