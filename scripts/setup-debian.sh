@@ -15,7 +15,7 @@ packages=(
     libxcb-damage0-dev libxcb-xtest0-dev
     fonts-liberation locales unzip
     # Real-window tests: an X server, and a headless Wayland compositor.
-    xvfb xauth x11-utils xdotool imagemagick sway
+    xvfb xauth x11-utils xdotool imagemagick sway openbox
     desktop-file-utils appstream lintian dpkg-dev file clang-format
 )
 

@@ -2,6 +2,7 @@
 #include "qtdesktop/QtDesktop.h"
 #include "skin/SkinEngine.h"
 #include "system/FileSystem.h"
+#include "system/SessionEnd.h"
 #include "system/SystemCounter.h"
 #include "window/FirstPaint.h"
 #include "window/Form1.h"
@@ -51,6 +52,9 @@ Ending run(int argc, char *argv[])
                 tallyclock::removeStaleTemplateWorkbooks(folder, now);
             });
     });
+    // The end of the user's session ends the program as a close does, also while a box
+    // is open (the window's own close request then waits for the box).
+    tallyclock::whenSessionEnds([&form] { form.endSession(); });
     const int exitCode = app.exec();
     return {exitCode, desktop.hasAbandonedWork()};
 }

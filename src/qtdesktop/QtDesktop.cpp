@@ -1,7 +1,5 @@
 #include "QtDesktop.h"
 
-#include "DialogSession.h"
-
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QClipboard>
@@ -55,15 +53,14 @@ bool QtDesktop::execDialog(QDialog &dialog)
 {
     if (isEnding())
         return false;
-    QEventLoop loop;
-    DialogSession session(m_window, dialog);
-    m_waits.append(&loop);
-    session.exec(loop);
-    m_waits.removeOne(&loop);
-    if (isEnding())
-        return false;
-    session.activateCovered();
-    return true;
+    // Modal for the whole program, as Qt does it: the window behind takes no input and
+    // ignores its close request, the window system is told (a minimise takes the dialog
+    // with the window and answers nothing), and the keys go back where they were after.
+    dialog.setWindowModality(Qt::ApplicationModal);
+    m_dialogs.append(&dialog);
+    dialog.exec();
+    m_dialogs.removeOne(&dialog);
+    return !isEnding();
 }
 
 namespace {
@@ -135,6 +132,11 @@ void QtDesktop::stopWaiting()
     m_stopLookup->store(true);
     for (QEventLoop *loop : std::as_const(m_waits))
         loop->quit();
+    // Dialogs are ended innermost first; each exec() returns as its own loop ends.
+    for (auto dialog = m_dialogs.crbegin(); dialog != m_dialogs.crend(); ++dialog) {
+        if (*dialog)
+            (*dialog)->done(QDialog::Rejected);
+    }
 }
 
 bool QtDesktop::runInWorker(std::function<void()> work)
@@ -247,9 +249,16 @@ QString QtDesktop::showSaveDialog(const QString &title, const QString &filter)
 {
     QFileDialog dialog(m_window);
     setUpSaveDialog(dialog, title, filter);
+    // The dialog keeps the last path chosen in this run: it opens in that folder with
+    // that name, whichever dialog the desktop provides.
+    if (!m_lastSavePath.isEmpty())
+        dialog.selectFile(m_lastSavePath);
     if (!execDialog(dialog) || dialog.result() != QDialog::Accepted)
         return QString();
-    return dialog.selectedFiles().value(0);
+    const QString path = dialog.selectedFiles().value(0);
+    if (!path.isEmpty())
+        m_lastSavePath = path;
+    return path;
 }
 
 bool QtDesktop::clearClipboard()

@@ -65,8 +65,8 @@ private:
     // Runs the event loop until `future` has finished, as a yield does. False when it
     // stopped because the program is ending.
     template<typename T> bool waitFor(QFuture<T> future);
-    // Shows the dialog over the window and waits until it is answered. False when it
-    // stopped because the program is ending.
+    // Shows the dialog modal over the window and waits until it is answered. False
+    // when it stopped because the program is ending.
     bool execDialog(QDialog &dialog);
 
     QPointer<QWidget> m_window;
@@ -82,8 +82,11 @@ private:
     // for when it ends.
     QThreadPool *m_asidePool;
     bool m_abandoned = false;
-    // The event loops of the waits under way, innermost last.
+    // The event loops of the waits under way, and the dialogs open, innermost last.
     QList<QEventLoop *> m_waits;
+    QList<QPointer<QDialog>> m_dialogs;
+    // The path the save dialog last returned.
+    QString m_lastSavePath;
     int m_yieldNesting = 0;
 };
 

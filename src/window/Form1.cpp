@@ -299,6 +299,13 @@ void Form1::Form_QueryUnload()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    // A close request waits for an open box, as behind any modal box (Qt drops it
+    // itself on X11 and Windows; Qt 6.4's Wayland client passes it on). The end of the
+    // session does not wait.
+    if (!m_sessionEnding && QApplication::activeModalWidget()) {
+        event->ignore();
+        return;
+    }
     // Closing never asks and is never cancelled. From here on no tick runs and every
     // handler that is still waiting in a yield or a message box ends at once.
     guardedSlot([this] { Form_QueryUnload(); });
@@ -308,6 +315,13 @@ void Form1::closeEvent(QCloseEvent *event)
     event->accept();
     if (m_onEnded)
         m_onEnded();
+}
+
+void Form1::endSession()
+{
+    m_sessionEnding = true;
+    if (!m_desktop.isEnding())
+        close();
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)

@@ -49,6 +49,9 @@ public:
     // Shows the window centred on its screen.
     void showCentred();
 
+    // The user's session is ending: the window closes at once, also while a box is open
+    // (a close request otherwise waits for the box).
+    void endSession();
     // Called once the window has closed and the program should end.
     void setOnEnded(std::function<void()> onEnded) { m_onEnded = std::move(onEnded); }
 
@@ -103,6 +106,7 @@ private:
     QList<QWidget *> m_pointerAreas;
     // A shortcut key is being passed on to the control that took the focus.
     bool m_passingKeyOn = false;
+    bool m_sessionEnding = false;
 };
 
 } // namespace tallyclock

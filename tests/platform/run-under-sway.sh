@@ -2,7 +2,7 @@
 # Runs test functions on Wayland, in a headless sway of its own, one process each:
 #   run-under-sway.sh TEST_EXECUTABLE FUNCTION[=DIALOG_TITLE]...
 # With a title it waits until the dialog of that title is up and then asks the
-# compositor to close the window "Tallyclock close test", as a click on its close
+# compositor to close the window "Tallyclock Software", as a click on its close
 # button does. Exits 77 (skipped) where sway is not installed.
 set -uo pipefail
 exe="$1"
@@ -76,7 +76,7 @@ for pair in "$@"; do
         sleep 0.1
     done
     if [ "$seen" = 1 ]; then
-        swaymsg '[title="^Tallyclock close test$"] kill' >/dev/null
+        swaymsg '[title="^Tallyclock Software$"] kill' >/dev/null
     else
         echo "FAIL: $function: no window titled '$title' appeared"
     fi

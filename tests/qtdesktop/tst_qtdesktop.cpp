@@ -33,7 +33,8 @@ class TestQtDesktop : public QObject
 private Q_SLOTS:
     void initTestCase();
     void allFilesListsNamesWithoutDot();
-    void boxHoldsBackWhatItCovers();
+    void boxIsModal();
+    void saveDialogKeepsTheLastPath();
     void spreadsheetLookupKeepsTheWindowGoing_data();
     void spreadsheetLookupKeepsTheWindowGoing();
     void workAsideKeepsTheWindowGoing();
@@ -65,76 +66,79 @@ void TestQtDesktop::initTestCase()
         QVERIFY2(!QByteArray(dispatcher).contains("Glib"), dispatcher);
 }
 
-// A box is not modal in Qt's sense (the window's close button must work meanwhile):
-// the window's controls, and a box under another box, must still not take input.
-void TestQtDesktop::boxHoldsBackWhatItCovers()
+namespace {
+
+QDialog *openDialog(const QWidget &window)
+{
+    for (auto *dialog : window.findChildren<QDialog *>()) {
+        if (dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+// A box is modal for the whole program: what the window system delivers to the window
+// (a click, a key) goes nowhere until the box is answered; the end of the program
+// ends the box at once.
+void TestQtDesktop::boxIsModal()
 {
     QWidget window;
     auto *lap = new QPushButton(QStringLiteral("Lap"), &window);
-    auto *edit = new QLineEdit(&window);
-    edit->move(0, 50);
     int laps = 0;
     connect(lap, &QPushButton::clicked, this, [&] { ++laps; });
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QtDesktop desktop;
     desktop.setWindow(&window);
-    auto openBox = [&window](const QString &text) {
-        for (auto *box : window.findChildren<QMessageBox *>()) {
-            if (box->text() == text && box->isVisible())
-                return box;
-        }
-        return static_cast<QMessageBox *>(nullptr);
-    };
-    bool outerStillOpen = false;
-    bool innerTookActivation = false;
-    bool editTookFocus = false;
+    bool blocked = false;
     QTimer::singleShot(0, this, [&] {
-        QTimer::singleShot(0, this, [&] {
-            QMessageBox *outer = openBox(QStringLiteral("outer"));
-            QMessageBox *inner = openBox(QStringLiteral("inner"));
-            if (!outer || !inner) {
-                for (auto *box : window.findChildren<QMessageBox *>())
-                    box->done(QMessageBox::Ok);
-                return;
-            }
-            QTest::mouseClick(lap, Qt::LeftButton);
-            QTest::keyClick(lap, Qt::Key_Space);
-            // Through the window system, where a click gives the focus before any filter.
-            QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, edit->geometry().center());
-            editTookFocus = window.focusWidget() == edit;
-            QTest::keyClick(outer, Qt::Key_Escape);
-            QTest::mouseClick(outer->button(QMessageBox::No), Qt::LeftButton);
-            outer->close();
-            // Activating the window, from its caption or the task bar, activates the box.
-            auto innerActive = [inner] { return QApplication::activeWindow() == inner; };
-            if (QTest::qWaitFor(innerActive)) {
-                QSignalSpy focus(qApp, &QGuiApplication::focusWindowChanged);
-                window.activateWindow();
-                const bool windowActivated = QTest::qWaitFor([&] {
-                    return std::any_of(focus.cbegin(), focus.cend(), [&](const QList<QVariant> &a) {
-                        return a.value(0).value<QWindow *>() == window.windowHandle();
-                    });
-                });
-                innerTookActivation = windowActivated && QTest::qWaitFor(innerActive);
-            }
-            QTest::keyClick(inner, Qt::Key_Return);
-        });
-        desktop.messageBox(QStringLiteral("inner"), MessageStyle::OkOnly, QStringLiteral("Inner"));
-        if (QMessageBox *outer = openBox(QStringLiteral("outer"))) {
-            outerStillOpen = true;
-            QTest::keyClick(outer, Qt::Key_Return);
-        }
+        QDialog *box = openDialog(window);
+        blocked = box && QApplication::activeModalWidget() == box;
+        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, lap->geometry().center());
+        QTest::keyClick(window.windowHandle(), Qt::Key_Space);
+        desktop.beginEnding();
     });
-    const int answer
-        = desktop.messageBox(QStringLiteral("outer"), MessageStyle::YesNo, QStringLiteral("Outer"));
+    QVERIFY_THROWS_EXCEPTION(ProgramEnding,
+        desktop.messageBox(QStringLiteral("A report"), MessageStyle::Exclamation, {}));
+    QVERIFY(blocked);
     QCOMPARE(laps, 0);
-    QVERIFY(outerStillOpen);
-    QVERIFY(innerTookActivation);
-    QVERIFY(!editTookFocus);
-    QCOMPARE(answer, int(MessageAnswer::Yes));
-    QTest::mouseClick(lap, Qt::LeftButton);
-    QCOMPARE(laps, 1);
+    QVERIFY(!openDialog(window));
+}
+
+// The save dialog opens where the last save of the run went, with its name.
+void TestQtDesktop::saveDialogKeepsTheLastPath()
+{
+    QTemporaryDir dir;
+    QWidget window;
+    QtDesktop desktop;
+    desktop.setWindow(&window);
+    const QString path = dir.filePath(QStringLiteral("old.txt"));
+    QString folder;
+    QString name;
+    auto answer = [&](const QString &typed) {
+        QTimer::singleShot(0, this, [&, typed] {
+            auto *dialog = qobject_cast<QFileDialog *>(openDialog(window));
+            if (!dialog)
+                return;
+            auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            folder = dialog->directory().absolutePath();
+            name = edit ? edit->text() : QString();
+            if (!edit)
+                return dialog->reject();
+            if (!typed.isEmpty())
+                edit->setText(typed);
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+    };
+    const QString filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
+    answer(path);
+    QCOMPARE(desktop.saveFileName(QStringLiteral("Save"), filter), path);
+    answer({});
+    QCOMPARE(desktop.saveFileName(QStringLiteral("Save"), filter), path);
+    QCOMPARE(folder, QDir(dir.path()).absolutePath());
+    QCOMPARE(name, QStringLiteral("old.txt"));
 }
 
 void TestQtDesktop::allFilesListsNamesWithoutDot()
