@@ -7,7 +7,6 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
-#include <QHash>
 #include <QImageReader>
 #include <QList>
 #include <QSet>
@@ -22,9 +21,10 @@ namespace tallyclock {
 namespace {
 
 // An image of a skin is no larger than the pointer image may be; the window is 536 by
-// 426 pixels, and all the images of one skin together hold at most 16 M pixels (64 MB
-// once Qt has read them).
+// 426 pixels, and all the images of one skin together are at most 16 MiB of files that
+// hold 16 M pixels (64 MB once Qt has read them).
 constexpr qint64 maxImageBytes = 1024 * 1024;
+constexpr qint64 maxImagesBytes = 16 * maxImageBytes;
 constexpr int maxImageSide = 4096;
 constexpr qint64 maxImagePixels = qint64(4096) * 4096;
 
@@ -32,8 +32,6 @@ Failure notValid(const QString &why)
 {
     return Failure(QStringLiteral("The skin file is not a valid skin: ") + why);
 }
-
-// Text ---------------------------------------------------------------------------------
 
 bool hasUnpairedSurrogate(const QString &text)
 {
@@ -73,8 +71,6 @@ std::optional<QString> decode(QByteArrayView bytes)
         return text;
     return fromAnsiCodePage(bytes);
 }
-
-// Escapes ------------------------------------------------------------------------------
 
 bool isHexDigit(char16_t c)
 {
@@ -120,8 +116,6 @@ Unescaped replaceEscapes(const QString &sheet)
     out.origin += sheet.size();
     return out;
 }
-
-// Tokens -------------------------------------------------------------------------------
 
 enum class Kind {
     Space, // white space or a comment
@@ -356,8 +350,6 @@ QString lexem(const QString &text, const Token &token)
     return result;
 }
 
-// Judging ------------------------------------------------------------------------------
-
 // The properties whose lengths make Qt lay out or paint a larger area. Maximum sizes
 // and radii (Qt clamps a radius to its box) are not among them.
 bool growsWork(const QString &property)
@@ -439,8 +431,6 @@ void judge(const QString &value, Kind kind, const QString &property)
                 .arg(value, QString::number(limit), unit.isEmpty() ? QStringLiteral(" px") : unit));
 }
 
-// Images -------------------------------------------------------------------------------
-
 class Images
 {
 public:
@@ -493,6 +483,10 @@ private:
         if (!QFileInfo::exists(path))
             return;
         QByteArray bytes = readOptionalFile(path, maxImageBytes);
+        m_bytes += bytes.size();
+        if (m_bytes > maxImagesBytes)
+            throw notValid(QStringLiteral("the images are larger than %1 MiB together")
+                               .arg(maxImagesBytes / maxImageBytes));
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
         const QSize size = QImageReader(&buffer).size();
@@ -508,6 +502,7 @@ private:
     QString m_folder;
     QString m_skins; // the folder that holds the skin's folder, with a "/"
     QSet<QString> m_checked;
+    qint64 m_bytes = 0;
     qint64 m_pixels = 0;
 };
 

@@ -24,7 +24,8 @@ QString skinStyleSheet(const QByteArray &bytes, const QString &skinFolder);
 //   a whole style sheet or rich text with images);
 // - an image outside the skins folder (the folder that holds `skinFolder`) or not in
 //   one of its folders, an absolute image name, or an image that is not a regular file
-//   of at most 1 MiB and 4096 by 4096 pixels. Qt's resources (":/") are allowed.
+//   of at most 1 MiB and 4096 by 4096 pixels (16 MiB and 16 M pixels for all of
+//   them). Qt's resources (":/") are allowed.
 // Image names are made absolute: Qt would otherwise look in the working directory.
 // Qt reads nothing past a character it cannot read; neither does the engine.
 QString boundedStyleSheet(const QString &styleSheet, const QString &skinFolder);
