@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <iconv.h>
 #include <langinfo.h>
+#include <locale.h>
 
 namespace tallyclock {
 
@@ -18,11 +19,23 @@ bool namesCodePage(const QByteArray &codeset)
         && name != "USASCII" && name != "646";
 }
 
+// The character set of the locale the user chose. Qt replaces a locale that is not
+// UTF-8 by C.UTF-8 for the process, so it is read from the environment afresh.
+QByteArray userCodeset()
+{
+    const locale_t user = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
+    if (!user)
+        return QByteArray();
+    QByteArray codeset(nl_langinfo_l(CODESET, user));
+    freelocale(user);
+    return codeset;
+}
+
 } // namespace
 
 std::optional<QString> fromAnsiCodePage(QByteArrayView bytes)
 {
-    const QByteArray codeset(nl_langinfo(CODESET));
+    const QByteArray codeset = userCodeset();
     if (!namesCodePage(codeset))
         return fromWindows1252(bytes);
     const iconv_t converter = iconv_open("UTF-8", codeset.constData());
