@@ -516,7 +516,9 @@ QString boundedStyleSheet(const QString &styleSheet, const QString &skinFolder)
     const QList<Token> tokens = tokenize(text, stop);
     Images images(skinFolder);
 
-    QString bounded; // the sheet with its image names replaced
+    // Qt gets the author's own text with only the image names replaced (escapes never
+    // straddle a token's edge), so that it reads the same tokens as were judged here.
+    QString bounded;
     qsizetype copied = 0; // in styleSheet
     QString property; // of the declaration being read; empty outside one
     for (qsizetype k = 0; k < tokens.size(); ++k) {
