@@ -1,5 +1,6 @@
-// libFuzzer target: the skin loader (our checks and bounds) and Qt's style sheet
-// parser and polish behind it, on a small tree of the window's kinds of controls.
+// libFuzzer target: the skin loader (the encodings, our reading of the sheet and its
+// bounds) and Qt's style sheet parser and polish behind it, on a small tree of the
+// window's kinds of controls. The skin's folder does not exist: images are only named.
 #include "core/Failure.h"
 #include "skin/SkinEngine.h"
 
@@ -34,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     try {
-        window->setStyleSheet(tallyclock::skinStyleSheet(bytes, QStringLiteral("/skin")));
+        window->setStyleSheet(
+            tallyclock::skinStyleSheet(bytes, QStringLiteral("/nonexistent-tallyclock-skins/x")));
         for (QWidget *child : window->findChildren<QWidget *>())
             child->ensurePolished();
         window->ensurePolished();

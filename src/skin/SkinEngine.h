@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "StyleSheetReader.h"
+
 class QWidget;
 
 namespace tallyclock {
@@ -28,7 +30,7 @@ public:
     virtual QVariant invoke(int dispatchId, CallKind kind, const QVariantList &args = {}) = 0;
 };
 
-// The engine of the real program: a skin file is a Qt style sheet in UTF-8.
+// The engine of the real program: a skin file is a Qt style sheet (skinStyleSheet).
 class StyleSheetSkinEngine final : public SkinEngine
 {
 public:
@@ -56,15 +58,5 @@ void ApplySkin(QWidget &Form1, SkinEngine &SkinFramework1, const QStringList &fo
 // when none has. Only a missing entry means "no skin": a folder that cannot be
 // looked into (permission denied) fails.
 QString findSkinFile(const QStringList &folders);
-
-// The style sheet as the engine applies it, or a failure for one that asks for more
-// than a skin of this window needs: a length, margin, border or font size beyond
-// 500 px (375 pt, 30 em), or an image outside `skinFolder` (Qt's resources are
-// allowed). Image names relative to the skin are made absolute.
-QString boundedStyleSheet(const QString &styleSheet, const QString &skinFolder);
-
-// A skin file's bytes as the style sheet the engine applies: UTF-8 text without NUL,
-// bounded as above. Fails otherwise.
-QString skinStyleSheet(const QByteArray &bytes, const QString &skinFolder);
 
 } // namespace tallyclock

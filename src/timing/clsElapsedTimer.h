@@ -33,6 +33,11 @@ public:
 
     bool IsRunning() const { return Running; }
 
+    // Stops without a reading and keeps every count. A running timer's StopCount is 0
+    // (Start zeroed it), so the next Start begins at zero instead of resuming; a stopped
+    // timer is left as it was.
+    void kill() { Running = false; }
+
     struct Fields
     {
         std::int64_t Frequency;

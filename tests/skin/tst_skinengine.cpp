@@ -29,6 +29,10 @@ private Q_SLOTS:
     void systemFileIsNoSkin();
     void styleSheetBounds_data();
     void styleSheetBounds();
+    void encodings_data();
+    void encodings();
+    void hostileImages_data();
+    void hostileImages();
     void sampleSkinsLoad_data();
     void sampleSkinsLoad();
 };
@@ -68,7 +72,11 @@ void TestSkinEngine::rejects_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("dispatchId");
     QTest::newRow("binary_file") << QByteArray("\x89PNG\r\n\x1a\n\0\0\xff\xfe", 12) << 2;
-    QTest::newRow("invalid_utf8") << QByteArray("QWidget { color: \xc3\x28; }") << 2;
+    QTest::newRow("broken_utf16_surrogate") << QByteArray("\xff\xfe"
+                                                          "a\0"
+                                                          "\x00\xd8"
+                                                          "b\0",
+        8) << 2;
     QTest::newRow("unknown_call") << QByteArray("QWidget {}") << 42;
     QTest::newRow("apply_unknown_window") << QByteArray("QWidget {}") << 3;
     // Read without blocking and never past the limit.
@@ -144,10 +152,10 @@ void TestSkinEngine::styleSheetBounds_data()
     QTest::newRow("huge_in_property")
         << "QLabel { qproperty-styleSheet: \"* { min-width: 9999px }\"; }"
         << "";
-    // Qt reads on after a comment or string that is never closed, also one that a
-    // carriage return ends.
+    // A comment that is never closed runs to the end; a string that is never closed
+    // (also one that a carriage return ends) is refused.
     QTest::newRow("huge_after_open_comment") << "/* x {} QLabel { min-width: 9999px; }"
-                                             << "";
+                                             << "/* x {} QLabel { min-width: 9999px; }";
     QTest::newRow("huge_after_open_string") << "QLabel { a: \"x\r; min-width: 9999px; b: \"\n}"
                                             << "";
     QTest::newRow("at_the_limits") << "* { margin: 500px; font: 375pt; padding: 30em; }"
@@ -165,9 +173,10 @@ void TestSkinEngine::styleSheetBounds_data()
         << "/* Tallyclock skin, 2024 edition */ QLabel { margin: 4px; }";
     QTest::newRow("digits_in_selector_image_and_string")
         << "QLabel#Label1000 { image: url(icon-600.png); font-family: \"Sans 2024\"; }"
-        << "QLabel#Label1000 { image: url(\"/skin/icon-600.png\"); font-family: \"Sans 2024\"; }";
+        << "QLabel#Label1000 { image: url(\"/skins/x/icon-600.png\"); font-family: \"Sans 2024\"; "
+           "}";
     QTest::newRow("image_in_folder") << "QWidget { background: url('img/a.png'); }"
-                                     << "QWidget { background: url(\"/skin/img/a.png\"); }";
+                                     << "QWidget { background: url(\"/skins/x/img/a.png\"); }";
     QTest::newRow("qt_resource") << "QWidget { image: url(:/icons/tallyclock.png); }"
                                  << "QWidget { image: url(\":/icons/tallyclock.png\"); }";
     QTest::newRow("image_absolute") << "QWidget { background: url(/etc/passwd); }"
@@ -177,6 +186,28 @@ void TestSkinEngine::styleSheetBounds_data()
     QTest::newRow("image_with_parenthesis_in_parent")
         << "QWidget { background: url(\"../a)b.png\"); }"
         << "";
+    // Harmless: what cannot grow the work, and escapes, comments and strings as Qt reads them.
+    const std::pair<const char *, const char *> harmless[]
+        = {{"max_width_no_limit", "QPushButton { max-width: 16777215px; }"},
+            {"full_radius", "QPushButton { border-radius: 999px; }"},
+            {"password_character", "QLineEdit { lineedit-password-character: 9679; }"},
+            {"weight_in_font", "QLabel { font: 600 10pt \"Segoe UI\"; }"},
+            {"backslash_in_comment", "/* C:\\skins\\dark */ QLabel { color: red; }"},
+            {"escape_in_string", "QLabel { font-family: \"Tally\\\"clock\"; }"},
+            {"open_comment_at_end", "QLabel { color: red; } /*"}};
+    for (const auto &[tag, sheet] : harmless)
+        QTest::newRow(tag) << QString::fromUtf8(sheet) << QString::fromUtf8(sheet);
+    QTest::newRow("huge_font_size") << "QLabel { font-size: 30000pt; }"
+                                    << "";
+    QTest::newRow("huge_border") << "QLabel { border: 99999px solid red; }"
+                                 << "";
+    QTest::newRow("huge_in_quotes") << "QLabel { min-width: \"99999\"; }"
+                                    << "";
+    QTest::newRow("image_in_sibling_folder")
+        << "QCheckBox { image: url(../common/check.png); }"
+        << "QCheckBox { image: url(\"/skins/common/check.png\"); }";
+    QTest::newRow("image_above_skins_folder") << "QWidget { image: url(../../etc/a.png); }"
+                                              << "";
     QTest::newRow("image_through_escape") << "QWidget { background: url\\28/etc/passwd); }"
                                           << "";
 }
@@ -186,9 +217,57 @@ void TestSkinEngine::styleSheetBounds()
     QFETCH(QString, styleSheet);
     QFETCH(QString, applied);
     if (applied.isEmpty())
-        QVERIFY_THROWS_EXCEPTION(Failure, boundedStyleSheet(styleSheet, QStringLiteral("/skin")));
+        QVERIFY_THROWS_EXCEPTION(
+            Failure, boundedStyleSheet(styleSheet, QStringLiteral("/skins/x")));
     else
-        QCOMPARE(boundedStyleSheet(styleSheet, QStringLiteral("/skin")), applied);
+        QCOMPARE(boundedStyleSheet(styleSheet, QStringLiteral("/skins/x")), applied);
+}
+
+// A byte-order mark decides; without one UTF-8 if valid, else the ANSI code page (here
+// Windows-1252: the tests' locale is C.UTF-8, which names no 8-bit code page).
+void TestSkinEngine::encodings_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("expected");
+    const QString sheet = QStringLiteral("/* caf\u00e9 */ QLabel {}");
+    QTest::newRow("utf8_bom") << QByteArray("\xef\xbb\xbf").append(sheet.toUtf8()) << sheet;
+    const QByteArray utf16(reinterpret_cast<const char *>(sheet.utf16()), sheet.size() * 2);
+    QByteArray bigEndian = utf16;
+    for (qsizetype i = 0; i < bigEndian.size(); i += 2)
+        std::swap(bigEndian[i], bigEndian[i + 1]);
+    QTest::newRow("utf16le_bom") << QByteArray("\xff\xfe").append(utf16) << sheet;
+    QTest::newRow("utf16be_bom") << QByteArray("\xfe\xff").append(bigEndian) << sheet;
+    QTest::newRow("windows_1252") << QByteArray("/* caf\xe9 \x80 */ QLabel {}")
+                                  << QStringLiteral("/* caf\u00e9 \u20ac */ QLabel {}");
+}
+
+void TestSkinEngine::encodings()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, expected);
+    QCOMPARE(skinStyleSheet(bytes, QStringLiteral("/skins/x")), expected);
+}
+
+// An image that is there must be a small regular file: Qt blocks on a FIFO and reads a
+// device or a huge image to its end.
+void TestSkinEngine::hostileImages_data()
+{
+    QTest::addColumn<QByteArray>("image");
+    QTest::newRow("huge_image") << QByteArray("P6 30000 30000 255\n");
+#if !defined(Q_OS_WIN)
+    QTest::newRow("fifo") << QByteArray("<fifo>");
+    QTest::newRow("link_to_dev_zero") << QByteArray("<link:/dev/zero>");
+#endif
+}
+
+void TestSkinEngine::hostileImages()
+{
+    QFETCH(QByteArray, image);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("common")));
+    QVERIFY(makeHostileFile(dir.filePath(QStringLiteral("common/a.ppm")), image));
+    const QString sheet = QStringLiteral("QWidget { image: url(../common/a.ppm); }");
+    QVERIFY_THROWS_EXCEPTION(Failure, boundedStyleSheet(sheet, dir.filePath(QStringLiteral("x"))));
 }
 
 void TestSkinEngine::sampleSkinsLoad_data()

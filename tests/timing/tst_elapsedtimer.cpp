@@ -22,6 +22,8 @@ private Q_SLOTS:
     void stopBeforeAnyRefresh();
     void reset_data();
     void reset();
+    void kill_data();
+    void kill();
     void zeroFrequency_data();
     void zeroFrequency();
     void overflowLeavesFieldsAsTheyWere();
@@ -149,6 +151,39 @@ void TestElapsedTimer::reset()
     timer.Start();
     counter.count += counter.frequency; // one second
     QCOMPARE(timer.Elapsed(), 1.0);
+}
+
+// kill stops and keeps the counts: the next Start resumes only what a StopTimer kept.
+void TestElapsedTimer::kill_data()
+{
+    QTest::addColumn<int>("startsAndStops");
+    QTest::addColumn<double>("afterRestart");
+    QTest::newRow("new_timer") << 0 << 1.0;
+    QTest::newRow("running_restarts_at_zero") << 1 << 1.0;
+    QTest::newRow("stopped_is_unchanged") << 2 << 3.0;
+}
+
+void TestElapsedTimer::kill()
+{
+    QFETCH(int, startsAndStops);
+    QFETCH(double, afterRestart);
+    FakeCounter counter;
+    clsElapsedTimer timer(counter);
+    if (startsAndStops >= 1) {
+        timer.Start();
+        counter.advanceSeconds(2);
+    }
+    if (startsAndStops == 2)
+        timer.StopTimer();
+    auto expected = timer.fields();
+    expected.Running = false;
+    const int reads = counter.counterReads;
+    timer.kill();
+    QCOMPARE(timer.fields(), expected);
+    QCOMPARE(counter.counterReads, reads);
+    timer.Start();
+    counter.advanceSeconds(1);
+    QCOMPARE(timer.Elapsed(), afterRestart);
 }
 
 void TestElapsedTimer::zeroFrequency_data()
