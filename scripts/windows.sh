@@ -245,5 +245,5 @@ source scripts/preset.sh --windows
 ctest --preset "$preset" --parallel "$(nproc)"
 
 bash tests/platform/windows-real-window.sh "$payload" "$build/$setup_name" \
-    "$build/windows-screenshot.png"
+    "$build/windows-screenshot.png" "$build/tests/windows_window_check.exe"
 echo "== the Windows build passed: $build/windows-screenshot.png shows its window under Wine"

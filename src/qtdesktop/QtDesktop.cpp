@@ -1,5 +1,7 @@
 #include "QtDesktop.h"
 
+#include "system/BoxText.h"
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QClipboard>
@@ -28,8 +30,8 @@ int QtDesktop::showMessageBox(const QString &text, int style, const QString &tit
 {
     QMessageBox box(m_window);
     box.setWindowTitle(title);
-    box.setText(text);
     box.setTextFormat(Qt::PlainText);
+    box.setText(boxText(text));
     if (style & MessageStyle::Exclamation)
         box.setIcon(QMessageBox::Warning);
     if ((style & 0x0F) == MessageStyle::YesNo) {

@@ -6,6 +6,7 @@
 #include "workbook/XlsxFile.h"
 
 #include <QDateTime>
+#include <QDir>
 
 namespace tallyclock {
 
@@ -62,7 +63,8 @@ void SpreadsheetApplication::setVisible(bool visible)
             },
             [file] { discardWorkbook(file); });
         if (!m_desktop.openInSpreadsheetProgram(file.path))
-            throw Failure(QStringLiteral("The spreadsheet program could not open ") + file.path);
+            throw Failure(QStringLiteral("The spreadsheet program could not open ")
+                + QDir::toNativeSeparators(file.path));
     }
 }
 

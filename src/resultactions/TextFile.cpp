@@ -9,7 +9,7 @@
 #include "skin/PointerSetting.h"
 #include "system/FileSystem.h"
 
-#include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QScopedValueRollback>
@@ -18,11 +18,6 @@
 #include <filesystem>
 #include <system_error>
 
-#if defined(Q_OS_UNIX)
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace tallyclock {
 
 namespace {
@@ -30,6 +25,12 @@ namespace {
 Failure fileAccessError(const QString &detail)
 {
     return Failure(QStringLiteral("Path/File access error: ") + detail);
+}
+
+// A path as the user reads and types it: with the system's separators.
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
 }
 
 } // namespace
@@ -70,7 +71,7 @@ void SafeTextFile::open(const QString &path)
     const auto status = std::filesystem::status(path.toStdU16String(), error);
     if (error && status.type() != std::filesystem::file_type::not_found)
         throw fileAccessError(
-            path + QStringLiteral(": ") + QString::fromStdString(error.message()));
+            shown(path) + QStringLiteral(": ") + QString::fromStdString(error.message()));
 
     QString target = path;
     const QFileInfo chosen(path);
@@ -80,16 +81,11 @@ void SafeTextFile::open(const QString &path)
     }
     const QFileInfo info(target);
     if (info.exists() && !info.isFile())
-        throw fileAccessError(path + QStringLiteral(" is not a regular file"));
+        throw fileAccessError(shown(path) + QStringLiteral(" is not a regular file"));
 
-#if defined(Q_OS_UNIX)
     // The replacement is a new file: it gets the old one's mode from Qt, and its owner
     // from close(), so that root saving over a user's file leaves it the user's.
-    struct stat before = {};
-    m_owner.reset();
-    if (info.exists() && ::stat(QFile::encodeName(target).constData(), &before) == 0)
-        m_owner = std::make_pair(before.st_uid, before.st_gid);
-#endif
+    m_owner = info.exists() ? fileOwner(target) : std::nullopt;
     auto file = std::make_unique<QSaveFile>(target);
     // A writable file in a folder that refuses new files (EACCES) cannot be replaced
     // through a temporary file beside it; it is then written in place, without the
@@ -139,13 +135,8 @@ void SafeTextFile::close()
         throw Failure(QStringLiteral("Device I/O error: ") + reason);
     }
     m_file.reset();
-#if defined(Q_OS_UNIX)
-    if (m_owner
-        && ::chown(QFile::encodeName(target).constData(), m_owner->first, m_owner->second) != 0) {
-        // Best effort: only root may give a file away, and a user saving over their
-        // own file keeps it anyway.
-    }
-#endif
+    if (m_owner)
+        restoreFileOwner(target, *m_owner);
 }
 
 TextFileSave::TextFileSave(Desktop &desktop, const ResultsList &results, PointerSetting &pointer,
@@ -182,7 +173,8 @@ void TextFileSave::PushButton4_Click()
     if (h.test(120, [&] { return FileExists(path); })) {
         h.step(122, [&] {
             answer = m_desktop.messageBox(
-                QStringLiteral("Are you sure you wish to overwrite ") + path + QStringLiteral(" ?"),
+                QStringLiteral("Are you sure you wish to overwrite ") + shown(path)
+                    + QStringLiteral(" ?"),
                 MessageStyle::YesNo, m_applicationTitle);
         });
     } else {

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "system/FileSystem.h"
+
 #include <QString>
 
 #include <memory>
 #include <optional>
-#include <utility>
 
 class QIODevice;
 class QSaveFile;
@@ -45,7 +46,7 @@ private:
     std::unique_ptr<QSaveFile> m_file;
     bool m_failed = false;
     // The owner (user, group) of the file being replaced, given back after the commit.
-    std::optional<std::pair<unsigned, unsigned>> m_owner;
+    std::optional<FileOwner> m_owner;
 };
 
 // The save dialog's settings, kept for the window's life.

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -116,7 +117,8 @@ QString findSkinFile(const QStringList &folders)
         if (status.type() == std::filesystem::file_type::not_found)
             continue;
         if (error)
-            throw Failure(QStringLiteral("Path/File access error: ") + path + QStringLiteral(": ")
+            throw Failure(QStringLiteral("Path/File access error: ")
+                + QDir::toNativeSeparators(path) + QStringLiteral(": ")
                 + QString::fromStdString(error.message()));
         // Only an ordinary file counts: not a folder, a hidden file or a system file.
         if (status.type() == std::filesystem::file_type::regular && !QFileInfo(path).isHidden()

@@ -491,8 +491,8 @@ private:
         buffer.open(QIODevice::ReadOnly);
         const QSize size = QImageReader(&buffer).size();
         if (size.width() > maxImageSide || size.height() > maxImageSide)
-            throw notValid(
-                path + QStringLiteral(" is larger than %1 by %1 pixels").arg(maxImageSide));
+            throw notValid(QDir::toNativeSeparators(path)
+                + QStringLiteral(" is larger than %1 by %1 pixels").arg(maxImageSide));
         m_pixels += qint64(std::max(size.width(), 0)) * std::max(size.height(), 0);
         if (m_pixels > maxImagePixels)
             throw notValid(

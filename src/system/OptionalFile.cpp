@@ -1,13 +1,15 @@
 #include "OptionalFile.h"
 
+#include <QDir>
+
 #include <algorithm>
 
 namespace tallyclock::optionalfile {
 
 Failure cannotRead(const QString &path, const QString &reason)
 {
-    return Failure(
-        QStringLiteral("Path/File access error: ") + path + QStringLiteral(": ") + reason);
+    return Failure(QStringLiteral("Path/File access error: ") + QDir::toNativeSeparators(path)
+        + QStringLiteral(": ") + reason);
 }
 
 Failure tooLarge(const QString &path, qint64 maxBytes)

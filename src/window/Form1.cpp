@@ -9,6 +9,7 @@
 #include "skin/SkinEngine.h"
 #include "stopwatch/TimeDisplay.h"
 #include "system/FileSystem.h"
+#include "system/KeyPosition.h"
 #include "timing/clsElapsedTimer.h"
 
 #include "results/ResultsView.h"
@@ -54,18 +55,6 @@ void setWhiteBackground(QWidget *widget, QPalette::ColorRole role = QPalette::Wi
     widget->setAutoFillBackground(true);
 }
 
-// Whether the key sits where L is on a US keyboard, whatever the layout.
-bool isLKeyPosition(const QKeyEvent *event)
-{
-#if defined(Q_OS_WIN)
-    return event->nativeVirtualKey() == 0x4C; // VK_L
-#elif defined(Q_OS_MACOS)
-    return event->nativeVirtualKey() == 0x25; // kVK_ANSI_L
-#else
-    return event->nativeScanCode() == 46; // XKB keycode of KEY_L, on X11 and Wayland
-#endif
-}
-
 // Keys as the stopwatch numbers them (L in either case), 0 for any other.
 // Under a layout without Latin letters (Cyrillic, Greek) the key in L's place still
 // counts as L, as virtual key codes on Windows do; under a Latin layout (Dvorak,
@@ -83,7 +72,7 @@ int keyCode(const QKeyEvent *event)
         break;
     }
     const bool latinLetter = event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z;
-    return !latinLetter && isLKeyPosition(event) ? StopwatchController::KeyL : 0;
+    return !latinLetter && isLKeyPosition(event->nativeScanCode(), event->nativeVirtualKey()) ? StopwatchController::KeyL : 0;
 }
 
 int shiftState(Qt::KeyboardModifiers modifiers)
@@ -113,10 +102,11 @@ QIcon applicationIcon()
 
 namespace {
 
-// A caption with the minimise and close buttons; the window keeps its designed size.
+// A caption with the minimise and close buttons; the window keeps its designed size,
+// with a fixed single border on Windows (Qt gives it a sizing border otherwise).
 constexpr Qt::WindowFlags captionButtons = Qt::Window | Qt::CustomizeWindowHint
     | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-    | Qt::WindowCloseButtonHint;
+    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "WorkbookPlaces.h"
 
 #include "core/Failure.h"
+#include "system/FileSystem.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -10,10 +11,6 @@
 #include <filesystem>
 #include <system_error>
 
-#if defined(Q_OS_UNIX)
-#include <unistd.h>
-#endif
-
 namespace tallyclock {
 
 namespace {
@@ -22,18 +19,9 @@ const QString templatePrefix = QStringLiteral("tallyclock-");
 
 Failure cannotMake(const QString &folder, const QString &reason)
 {
-    return Failure(QStringLiteral("Path/File access error: cannot make ") + folder
+    return Failure(QStringLiteral("Path/File access error: cannot make ")
+        + QDir::toNativeSeparators(folder)
         + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
-}
-
-bool ownedByUser(const QFileInfo &info)
-{
-#if defined(Q_OS_UNIX)
-    return info.ownerId() == ::getuid();
-#else
-    Q_UNUSED(info);
-    return true;
-#endif
 }
 
 } // namespace
@@ -84,7 +72,8 @@ void completeWorkbook(const WorkbookFile &file)
     // Replaces the reserved empty file in one step.
     std::filesystem::rename(file.writePath.toStdU16String(), file.path.toStdU16String(), error);
     if (error)
-        throw Failure(QStringLiteral("Path/File access error: cannot write ") + file.path
+        throw Failure(QStringLiteral("Path/File access error: cannot write ")
+            + QDir::toNativeSeparators(file.path)
             + QStringLiteral(": ") + QString::fromStdString(error.message()));
     QDir().rmdir(file.folder);
 }
@@ -111,7 +100,7 @@ int removeStaleTemplateWorkbooks(const QString &temporaryFolder, const QDateTime
                                       .entryInfoList({templatePrefix + QLatin1Char('*')},
                                           QDir::Dirs | QDir::NoSymLinks | QDir::Hidden);
     for (const QFileInfo &folder : folders) {
-        if (!name.match(folder.fileName()).hasMatch() || !ownedByUser(folder)
+        if (!name.match(folder.fileName()).hasMatch() || !ownedByCurrentUser(folder.filePath())
             || folder.lastModified() > dayAgo)
             continue;
         const QFileInfoList files = QDir(folder.filePath())

@@ -2,9 +2,11 @@
 
 #include "SpreadsheetSheet.h"
 #include "core/Failure.h"
+#include "system/FileSystem.h"
 #include "system/NumericLocale.h"
 
 #include <QFile>
+#include <QDir>
 #include <QLibrary>
 #include <QLocale>
 
@@ -87,15 +89,11 @@ void writeXlsx(const QString &path, const SpreadsheetSheet &sheet)
 {
     const XlsxWriterLibrary &xlsx = XlsxWriterLibrary::get();
     const CNumericLocale cLocale;
-#if defined(Q_OS_WIN)
-    // The writer built for Windows takes UTF-8 names and opens them with the wide calls.
-    const QByteArray fileName = path.toUtf8();
-#else
-    const QByteArray fileName = QFile::encodeName(path);
-#endif
+    const QByteArray fileName = cLibraryFileName(path);
     lxw_workbook *workbook = xlsx.workbookNew(fileName.constData());
     if (!workbook)
-        throw Failure(QStringLiteral("Cannot create the workbook ") + path);
+        throw Failure(
+            QStringLiteral("Cannot create the workbook ") + QDir::toNativeSeparators(path));
     lxw_worksheet *worksheet = xlsx.addWorksheet(workbook, nullptr);
     lxw_format *threeDecimals = xlsx.addFormat(workbook);
     xlsx.setNumFormat(threeDecimals, "0.000");
@@ -127,7 +125,8 @@ void writeXlsx(const QString &path, const SpreadsheetSheet &sheet)
         error = closed;
     if (error) {
         QFile::remove(path);
-        throw Failure(QStringLiteral("Cannot write the workbook ") + path + QStringLiteral(": ")
+        throw Failure(QStringLiteral("Cannot write the workbook ") + QDir::toNativeSeparators(path)
+            + QStringLiteral(": ")
             + QString::fromUtf8(xlsx.strerror(error)));
     }
 }

@@ -4,15 +4,22 @@
 #   1. tallyclock.exe from the portable folder (its own DLLs and plugins only) shows its
 #      window; a screenshot is taken; Space, L and Space time a lap; a click on "Save
 #      Results As Text File" and a typed name save the results, whose bytes are checked
-#      (three lines, CR LF); a close request ends the program.
-#   2. The installer installs silently for the user, the installed program answers
+#      (three lines, CR LF). From inside Windows: the window's frame, icon, manifest and
+#      version information. A second save opens the system's file dialog at the same
+#      file, the overwrite question follows, and the main window takes no input behind
+#      either; the end of the session (wineboot --end-session) then ends the program
+#      with the file as it was.
+#   2. The portable program again: Space starts it, and a close request ends it.
+#   3. The installer installs silently for the user, the installed program answers
 #      --version and shows its window, and the silent uninstall leaves nothing behind.
-# Usage: windows-real-window.sh PORTABLE_FOLDER SETUP_EXE SCREENSHOT_PNG
-# WINEPREFIX names a prefix made for this run (scripts/windows.sh --test).
+# Usage: windows-real-window.sh PORTABLE_FOLDER SETUP_EXE SCREENSHOT_PNG CHECK_EXE
+# WINEPREFIX names a prefix made for this run (scripts/windows.sh --test); CHECK_EXE is
+# tests/platform/windows_window_check.cpp built for Windows.
 set -euo pipefail
 payload=$1
 setup=$2
 screenshot=$3
+check=$4
 : "${WINEPREFIX:?set WINEPREFIX to a prefix of this run}"
 export WINEDEBUG=-all
 # Only what the portable folder holds: no DLL from the build machine's folders.
@@ -63,6 +70,36 @@ wait_for_window() { # NAME SECONDS
 }
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
+# The window manager's close request, as the window's close button sends it: asked once
+# more if the program is still there after 5 s (a request can be lost in Wine's start-up).
+close_window() {
+    local window
+    window=$(wait_for_window '^Tallyclock Software$' 10) || return 0
+    wmctrl -i -c "$window"
+}
+ends_when_closed() { # PID
+    local attempt
+    for attempt in 1 2; do
+        close_window
+        for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+    done
+    return 1
+}
+# The window must go at the close request. Under Wine 8 the process itself sometimes
+# stays afterwards (one thread left, in the process's ending; seen with and without the
+# save dialog, not on Linux): it is given 10 s, then noted and ended.
+closes() { # PID WHAT
+    if ! ends_when_closed "$1"; then
+        wait_for_window '^Tallyclock Software$' 1 >/dev/null &&
+            fail "$2: the window stayed after the close request"
+        for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+        if kill -0 "$1" 2>/dev/null; then
+            echo "windows-real-window: NOTE: $2: the window closed, but the process lingered" \
+                "under Wine; ended by force"
+            kill -9 "$1" 2>/dev/null || true
+        fi
+    fi
+}
 echo "== the portable program"
 wine "$payload/tallyclock.exe" 2>>"$work/wine.log" &
 program=$!
@@ -96,39 +133,44 @@ lines=$(grep -c $'\r$' "$saved" || true)
 [ "$(head -c 24 "$saved" | od -An -c | tr -d ' \n')" = 'Timerstartedat0.000\r\n' ] ||
     fail "the file does not start with the start entry and CR LF"
 
-# The window manager's close request, as the window's close button sends it: asked once
-# more if the program is still there after 5 s (a request can be lost in Wine's start-up).
-close_window() {
-    local window
-    window=$(wait_for_window '^Tallyclock Software$' 10) || return 0
-    wmctrl -i -c "$window"
-}
-ends_when_closed() { # PID
-    local attempt
-    for attempt in 1 2; do
-        close_window
-        for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
-    done
-    return 1
-}
-# The window must go at the close request. Under Wine 8 the process itself sometimes
-# stays afterwards (one thread left, in the process's ending; seen with and without the
-# save dialog, not on Linux): it is given 10 s, then noted and ended.
-closes() { # PID WHAT
-    if ! ends_when_closed "$1"; then
-        wait_for_window '^Tallyclock Software$' 1 >/dev/null &&
-            fail "$2: the window stayed after the close request"
-        for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
-        if kill -0 "$1" 2>/dev/null; then
-            echo "windows-real-window: NOTE: $2: the window closed, but the process lingered" \
-                "under Wine; ended by force"
-            kill -9 "$1" 2>/dev/null || true
-        fi
-    fi
-}
+echo "== the portable program as Windows sees it"
+wine "$check" frame "$(windows_path "$payload/tallyclock.exe")" 2>>"$work/wine.log" ||
+    fail "the window or the executable is not what Windows users expect"
+
+echo "== the second save: the system's dialog at the same file, the question, the end of the session"
+xdotool mousemove --window "$window" 136 371 click 1
+dialog=$(wait_for_window '^Save$' 30) || fail "the save dialog did not open again"
+sleep 0.5
+wine "$check" modal '#32770' 2>>"$work/wine.log" ||
+    fail "the save dialog is not the system's, or the window behind it takes input"
+xdotool key --window "$dialog" Return
+question=
+for _ in $(seq 100); do
+    question=$(xdotool search --onlyvisible --name '^Tallyclock Software$' 2>/dev/null |
+        grep -v -x "$window" | head -n 1) && [ -n "$question" ] && break
+    sleep 0.1
+done
+[ -n "$question" ] || fail "no overwrite question: the dialog did not open at the saved file"
+wine "$check" modal 2>>"$work/wine.log" || fail "the window behind the question takes input"
+before=$(md5sum <"$saved")
+wine wineboot --end-session 2>>"$work/wine.log" || fail "wineboot --end-session failed"
+for _ in $(seq 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+! kill -0 "$program" 2>/dev/null || fail "the program did not end with the session"
+[ "$(md5sum <"$saved")" = "$before" ] || fail "the results file changed at the end of the session"
+wait "$program" 2>/dev/null || true
+echo "== the portable program: window, keys, text file, frame, dialogs and session end checked"
+
+echo "== the portable program, closed while counting"
+wine "$payload/tallyclock.exe" 2>>"$work/wine.log" &
+program=$!
+window=$(wait_for_window '^Tallyclock Software$' 60) || fail "no window the second time"
+sleep 1
+xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+xdotool key --window "$window" space
+sleep 0.5
 closes "$program" "the portable program"
 wait "$program" 2>/dev/null || true
-echo "== the portable program: window, keys, text file and close checked"
+
 
 echo "== the installer"
 wine "$setup" /S 2>>"$work/wine.log" || fail "the silent install failed"
