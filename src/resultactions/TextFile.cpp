@@ -172,9 +172,8 @@ void TextFileSave::PushButton4_Click()
         return;
     if (h.test(120, [&] { return FileExists(path); })) {
         h.step(122, [&] {
-            answer = m_desktop.messageBox(
-                QStringLiteral("Are you sure you wish to overwrite ") + shown(path)
-                    + QStringLiteral(" ?"),
+            answer = m_desktop.messageBox(QStringLiteral("Are you sure you wish to overwrite ")
+                    + shown(path) + QStringLiteral(" ?"),
                 MessageStyle::YesNo, m_applicationTitle);
         });
     } else {

@@ -72,7 +72,9 @@ int keyCode(const QKeyEvent *event)
         break;
     }
     const bool latinLetter = event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z;
-    return !latinLetter && isLKeyPosition(event->nativeScanCode(), event->nativeVirtualKey()) ? StopwatchController::KeyL : 0;
+    return !latinLetter && isLKeyPosition(event->nativeScanCode(), event->nativeVirtualKey())
+        ? StopwatchController::KeyL
+        : 0;
 }
 
 int shiftState(Qt::KeyboardModifiers modifiers)

@@ -73,8 +73,8 @@ void completeWorkbook(const WorkbookFile &file)
     std::filesystem::rename(file.writePath.toStdU16String(), file.path.toStdU16String(), error);
     if (error)
         throw Failure(QStringLiteral("Path/File access error: cannot write ")
-            + QDir::toNativeSeparators(file.path)
-            + QStringLiteral(": ") + QString::fromStdString(error.message()));
+            + QDir::toNativeSeparators(file.path) + QStringLiteral(": ")
+            + QString::fromStdString(error.message()));
     QDir().rmdir(file.folder);
 }
 

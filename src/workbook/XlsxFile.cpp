@@ -5,8 +5,8 @@
 #include "system/FileSystem.h"
 #include "system/NumericLocale.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QLibrary>
 #include <QLocale>
 
@@ -126,8 +126,7 @@ void writeXlsx(const QString &path, const SpreadsheetSheet &sheet)
     if (error) {
         QFile::remove(path);
         throw Failure(QStringLiteral("Cannot write the workbook ") + QDir::toNativeSeparators(path)
-            + QStringLiteral(": ")
-            + QString::fromUtf8(xlsx.strerror(error)));
+            + QStringLiteral(": ") + QString::fromUtf8(xlsx.strerror(error)));
     }
 }
 

@@ -33,8 +33,8 @@ std::string manifestOf(const wchar_t *exe)
     std::string text;
     if (HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))) {
         if (HGLOBAL loaded = LoadResource(module, resource))
-            text.assign(static_cast<const char *>(LockResource(loaded)),
-                SizeofResource(module, resource));
+            text.assign(
+                static_cast<const char *>(LockResource(loaded)), SizeofResource(module, resource));
     }
     FreeLibrary(module);
     return text;
@@ -145,9 +145,8 @@ int wmain(int argc, wchar_t **argv)
     std::wstring info(size / sizeof(wchar_t) + 1, L'\0');
     const bool read = size > 0 && GetFileVersionInfoW(exe, 0, size, info.data());
     check(read, "the executable has version information");
-    for (const wchar_t *name :
-        {L"ProductName", L"ProductVersion", L"FileVersion", L"FileDescription", L"LegalCopyright",
-            L"CompanyName"}) {
+    for (const wchar_t *name : {L"ProductName", L"ProductVersion", L"FileVersion",
+             L"FileDescription", L"LegalCopyright", L"CompanyName"}) {
         const std::wstring value = read ? versionString(info, name) : std::wstring();
         std::printf("         %ls: %ls\n", name, value.c_str());
         check(!value.empty(), "the version information names it");
