@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds Tallyclock for 64-bit Windows on Debian 12 or 13, with MinGW-w64.
-#   scripts/windows.sh             the toolchain (once), the program, the zip and the installer
+#   scripts/windows.sh             the toolchain (once), the program, the zip, the setup
+#                                  program and the MSI
 #   scripts/windows.sh --test      the same, then the suite under Wine, the real window on
-#                                  Xvfb, and the installer's silent install and uninstall
+#                                  Xvfb, the setup program's silent install and uninstall,
+#                                  and the MSI's silent install, upgrade and removal
 #   scripts/windows.sh --toolchain only the toolchain
 # The toolchain is Qt (from the source of the Qt this machine has, so that its moc, rcc
 # and uic serve) and the spreadsheet writer, built for Windows into a cache folder
@@ -30,7 +32,7 @@ bash scripts/setup-debian.sh
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 packages=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev ninja-build dpkg-dev xz-utils
-    wine wine64 nsis zip unzip xvfb xauth xdotool wmctrl imagemagick openbox)
+    wine wine64 nsis wixl msitools zip unzip xvfb xauth xdotool wmctrl imagemagick openbox)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
@@ -223,7 +225,21 @@ setup_name=Tallyclock-$version-setup.exe
 makensis -V2 -DVERSION="$version" -DPAYLOAD="$payload" -DFILES="$files_nsh" \
     -DICON="$top/resources/icons/tallyclock.ico" -DOUTFILE="$build/$setup_name" \
     packaging/windows/tallyclock.nsi
+# The MSI for managed installs: the same files, each a component of its own.
+build_msi() { # VERSION OUTFILE
+    local heat=$build/msi-files.wxs
+    (cd "$build" && find Tallyclock -type f | sort) |
+        wixl-heat --prefix Tallyclock/ --directory-ref INSTALLDIR --component-group Payload \
+            --var var.Payload --win64 >"$heat"
+    # wixl finds the files it packs by paths relative to where it runs.
+    (cd "$build" && wixl --arch x64 -D Version="$1" -D Payload=Tallyclock -D Win64=yes \
+        -D Icon="$(realpath --relative-to="$build" "$top/resources/icons/tallyclock.ico")" \
+        -o "$2" "$top/packaging/windows/tallyclock.wxs" "$heat")
+}
+msi_name=Tallyclock-$version-win64.msi
+build_msi "$version" "$build/$msi_name"
 echo "== $build/$zip_name ($(du -k "$build/$zip_name" | cut -f1) KiB)"
+echo "== $build/$msi_name ($(du -k "$build/$msi_name" | cut -f1) KiB)"
 echo "== $build/$setup_name ($(du -k "$build/$setup_name" | cut -f1) KiB)"
 [ "$mode" = test ] || exit 0
 
@@ -244,6 +260,10 @@ echo "== Wine prefix made in $((SECONDS - started)) s"
 source scripts/preset.sh --windows
 ctest --preset "$preset" --parallel "$(nproc)"
 
+# A later version of the same MSI, for the upgrade in place.
+next_version=${version%.*}.$((${version##*.} + 1))
+build_msi "$next_version" "$wine_work/Tallyclock-$next_version-win64.msi"
 bash tests/platform/windows-real-window.sh "$payload" "$build/$setup_name" \
-    "$build/windows-screenshot.png" "$build/tests/windows_window_check.exe"
+    "$build/windows-screenshot.png" "$build/tests/windows_window_check.exe" \
+    "$build/$msi_name" "$wine_work/Tallyclock-$next_version-win64.msi"
 echo "== the Windows build passed: $build/windows-screenshot.png shows its window under Wine"

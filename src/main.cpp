@@ -2,6 +2,7 @@
 #include "qtdesktop/QtDesktop.h"
 #include "skin/SkinEngine.h"
 #include "system/FileSystem.h"
+#include "system/ProcessEnd.h"
 #include "system/SessionEnd.h"
 #include "system/SystemCounter.h"
 #include "window/FirstPaint.h"
@@ -11,9 +12,6 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QThreadPool>
-
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -66,12 +64,5 @@ int main(int argc, char *argv[])
     if (const std::optional<int> exitCode = tallyclock::handleInformationOptions(argc, argv))
         return *exitCode;
     const Ending ending = run(argc, argv);
-    if (ending.workLeftRunning) {
-        // A workbook was still being written when the window closed; its files are gone
-        // already. The window and the application have been taken down (the clipboard
-        // handed over); the writer ends with the process instead of being waited for.
-        std::fflush(nullptr);
-        std::_Exit(ending.exitCode);
-    }
-    return ending.exitCode;
+    tallyclock::endProcess(ending.exitCode, ending.workLeftRunning);
 }

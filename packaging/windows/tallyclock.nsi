@@ -19,6 +19,7 @@ InstallDirRegKey HKCU "Software\${PRODUCT}" "InstallDir"
 BrandingText "${PRODUCT} ${VERSION}"
 
 !include "MUI2.nsh"
+!include "FileFunc.nsh"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\tallyclock.exe"
@@ -35,7 +36,7 @@ VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "FileDescription" "${PRODUCT} setup"
 VIAddVersionKey "CompanyName" "The Tallyclock developers"
-VIAddVersionKey "LegalCopyright" "The Tallyclock developers"
+VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 The Tallyclock developers"
 
 Section "Tallyclock"
     SetShellVarContext current
@@ -52,6 +53,8 @@ Section "Tallyclock"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
     WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd

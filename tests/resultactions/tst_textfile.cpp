@@ -179,7 +179,8 @@ void TestTextFile::overwriteQuestion()
     s.actions.PushButton4_Click();
     QCOMPARE(s.desktop.boxes.size(), 1);
     QCOMPARE(s.desktop.boxes[0].text,
-        QStringLiteral("Are you sure you wish to overwrite ") + target + QStringLiteral(" ?"));
+        QStringLiteral("Are you sure you wish to overwrite ") + QDir::toNativeSeparators(target)
+            + QStringLiteral(" ?"));
     QCOMPARE(s.desktop.boxes[0].style, 4);
     QCOMPARE(s.desktop.boxes[0].title, QStringLiteral("Tallyclock"));
     QCOMPARE(read(target), after);
