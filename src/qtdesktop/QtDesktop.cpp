@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QFutureWatcher>
 #include <QGuiApplication>
@@ -252,9 +253,12 @@ QString QtDesktop::showSaveDialog(const QString &title, const QString &filter)
     QFileDialog dialog(m_window);
     setUpSaveDialog(dialog, title, filter);
     // The dialog keeps the last path chosen in this run: it opens in that folder with
-    // that name, whichever dialog the desktop provides.
-    if (!m_lastSavePath.isEmpty())
+    // that name, whichever dialog the desktop provides. The folder is given on its own
+    // too: Windows' dialog takes only the name from a full path.
+    if (!m_lastSavePath.isEmpty()) {
+        dialog.setDirectory(QFileInfo(m_lastSavePath).absolutePath());
         dialog.selectFile(m_lastSavePath);
+    }
     if (!execDialog(dialog) || dialog.result() != QDialog::Accepted)
         return QString();
     const QString path = dialog.selectedFiles().value(0);

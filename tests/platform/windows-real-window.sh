@@ -147,13 +147,8 @@ sleep 0.5
 wine "$check" modal '#32770' 2>>"$work/wine.log" ||
     fail "the save dialog is not the system's, or the window behind it takes input"
 xdotool key --window "$dialog" Return
-question=
-for _ in $(seq 100); do
-    question=$(xdotool search --onlyvisible --name '^Tallyclock Software$' 2>/dev/null |
-        grep -v -x "$window" | head -n 1) && [ -n "$question" ] && break
-    sleep 0.1
-done
-[ -n "$question" ] || fail "no overwrite question: the dialog did not open at the saved file"
+wait_for_window '^Tallyclock$' 10 >/dev/null ||
+    fail "no overwrite question: the dialog did not open at the saved file"
 wine "$check" modal 2>>"$work/wine.log" || fail "the window behind the question takes input"
 before=$(md5sum <"$saved")
 wine wineboot --end-session 2>>"$work/wine.log" || fail "wineboot --end-session failed"
