@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Windows program as a user has it, under Wine on Xvfb with openbox and Qt's
-# windows platform plugin:
+# windows platform plugin (first, tst_qtdesktop's box test with that plugin: a carriage
+# return in a box's text breaks the line):
 #   1. tallyclock.exe from the portable folder (its own DLLs and plugins only) shows its
 #      window; a screenshot is taken; Space, L and Space time a lap; a click on "Save
 #      Results As Text File" and a typed name save the results, whose bytes are checked
@@ -31,7 +32,9 @@ msi=$5
 next_msi=$6
 : "${WINEPREFIX:?set WINEPREFIX to a prefix of this run}"
 export WINEDEBUG=-all
-# Only what the portable folder holds: no DLL from the build machine's folders.
+# Only what the portable folder holds: no DLL from the build machine's folders (the
+# tests' own folders are kept for the one test run here).
+tests_winepath=${WINEPATH:-}
 unset WINEPATH QT_PLUGIN_PATH QT_QPA_PLATFORM
 
 work=$(mktemp -d)
@@ -102,6 +105,11 @@ closes() { # PID WHAT
     kill -9 "$1" 2>/dev/null || true
     fail "$2: the window closed, but the process was still there 5 s later"
 }
+echo "== a box's text with the windows platform plugin: a carriage return breaks the line"
+WINEPATH=$tests_winepath bash "$(dirname "$0")/run-under-wine.sh" \
+    "$(dirname "$check")/tst_qtdesktop.exe" -platform windows boxIsModal >"$work/box.log" 2>&1 ||
+    { grep -v QWARN "$work/box.log" >&2; fail "the box test failed with the windows platform"; }
+
 echo "== the portable program"
 wine "$payload/tallyclock.exe" 2>>"$work/wine.log" &
 program=$!
