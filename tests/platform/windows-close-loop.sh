@@ -17,11 +17,23 @@ trap 'rm -rf "$work"' EXIT
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 now_ms() { date +%s%3N; }
-window_of() { # SECONDS: the main window, once it shows
+# The shown windows of that name. xdotool fails when a window goes during its search:
+# then it searches again.
+shown() { # NAME
+    local out
+    for _ in 1 2 3 4 5; do
+        if out=$(xdotool search --onlyvisible --name "$1" 2>&1); then
+            echo "$out" | grep -E '^[0-9]+$'
+            return 0
+        fi
+        case $out in *"X Error"*) sleep 0.05 ;; *) return 1 ;; esac
+    done
+    return 1
+}
+window_of() { # NAME SECONDS: the first window of that name, once it shows
     local window
-    for _ in $(seq $(($1 * 10))); do
-        window=$(xdotool search --onlyvisible --name '^Tallyclock Software$' 2>/dev/null |
-            head -n 1) || true
+    for _ in $(seq $(($2 * 10))); do
+        window=$(shown "$1" | head -n 1) || true
         [ -z "$window" ] || { echo "$window"; return 0; }
         sleep 0.1
     done
@@ -40,7 +52,7 @@ for round in $(seq "$rounds"); do
     state=${states[$(((round - 1) % ${#states[@]}))]}
     wine "$payload/tallyclock.exe" 2>>"$work/wine.log" &
     program=$!
-    window=$(window_of 60) || { echo "round $round ($state): no window" >&2; exit 1; }
+    window=$(window_of '^Tallyclock Software$' 60) || { echo "round $round ($state): no window" >&2; exit 1; }
     if [ "$state" != looking-up ]; then
         sleep 1
         xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
@@ -50,7 +62,7 @@ for round in $(seq "$rounds"); do
         saved)
             xdotool key --window "$window" space
             xdotool mousemove --window "$window" 136 371 click 1
-            dialog=$(xdotool search --sync --onlyvisible --name '^Save$' | head -n 1)
+            dialog=$(window_of '^Save$' 30) || { echo "round $round: no save dialog" >&2; exit 1; }
             sleep 0.3
             xdotool type --window "$dialog" --delay 10 "$(windows_path "$work/saved-$round.txt")"
             xdotool key --window "$dialog" Return
@@ -68,10 +80,10 @@ for round in $(seq "$rounds"); do
     for attempt in 1 2; do
         wmctrl -i -c "$window" 2>/dev/null || true
         for _ in $(seq 50); do
-            xdotool search --onlyvisible --name '^Tallyclock Software$' >/dev/null 2>&1 || break
+            shown '^Tallyclock Software$' >/dev/null || break
             sleep 0.1
         done
-        xdotool search --onlyvisible --name '^Tallyclock Software$' >/dev/null 2>&1 || break
+        shown '^Tallyclock Software$' >/dev/null || break
         [ "$attempt" = 1 ] || { echo "round $round ($state): the window stayed" >&2; exit 1; }
     done
     gone=$(now_ms)
