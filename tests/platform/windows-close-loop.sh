@@ -63,10 +63,16 @@ for round in $(seq "$rounds"); do
             xdotool key --window "$window" space
             xdotool mousemove --window "$window" 136 371 click 1
             dialog=$(window_of '^Save$' 30) || { echo "round $round: no save dialog" >&2; exit 1; }
-            sleep 0.3
-            xdotool type --window "$dialog" --delay 10 "$(windows_path "$work/saved-$round.txt")"
-            xdotool key --window "$dialog" Return
-            for _ in $(seq 100); do [ -s "$work/saved-$round.txt" ] && break; sleep 0.1; done
+            # Typed again if the dialog took no keys yet (a loaded machine).
+            for _ in 1 2 3; do
+                sleep 0.5
+                timeout 3 xdotool windowactivate --sync "$dialog" 2>/dev/null || true
+                xdotool key --window "$dialog" Home shift+End
+                xdotool type --window "$dialog" --delay 10 "$(windows_path "$work/saved-$round.txt")"
+                xdotool key --window "$dialog" Return
+                for _ in $(seq 30); do [ -s "$work/saved-$round.txt" ] && break 2; sleep 0.1; done
+                shown '^Save$' >/dev/null || break
+            done
             [ -s "$work/saved-$round.txt" ] || { echo "round $round: nothing saved" >&2; exit 1; }
             ;;
         exported)
