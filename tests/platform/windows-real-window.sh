@@ -11,7 +11,7 @@
 #      either; the end of the session (wineboot --end-session) then ends the program
 #      with the file as it was.
 #   2. windows-close-loop.sh closes the portable program 100 times
-#      (TALLYCLOCK_CLOSE_ROUNDS), each process ending within a second of its window.
+#      (TALLYCLOCK_CLOSE_ROUNDS), each process ending right after its window.
 #   3. The installer installs silently for the user and lists itself with its name,
 #      version, publisher, icon, size and uninstall commands; the installed program
 #      answers --version and shows its window, and the silent uninstall leaves nothing.
@@ -169,7 +169,7 @@ echo "== the portable program: window, keys, text file, frame, dialogs and sessi
 
 echo "== closing the portable program ${TALLYCLOCK_CLOSE_ROUNDS:-100} times"
 bash "$(dirname "$0")/windows-close-loop.sh" "$payload" "$check" "${TALLYCLOCK_CLOSE_ROUNDS:-100}" ||
-    fail "a close did not end the process within a second"
+    fail "a close did not end the process"
 
 echo "== the installer"
 wine "$setup" /S 2>>"$work/wine.log" || fail "the silent install failed"
