@@ -557,13 +557,13 @@ QString boundedStyleSheet(const QString &styleSheet, const QString &skinFolder)
                 break;
             // Qt's image name: the text of the tokens up to the matching ")", without
             // the white space after "(" and without the first and last character when
-            // it begins with a quote. The "(" counts only when no space follows it.
+            // it begins with a quote. The "(" of "url(" counts, space or not after it.
             qsizetype first = k + 1;
             while (first < tokens.size() && tokens.at(first).kind == Kind::Space)
                 ++first;
             int braces = 0;
             int brackets = 0;
-            int parens = first == k + 1 ? 1 : 0;
+            int parens = 1;
             qsizetype close = -1;
             for (qsizetype i = first; i < tokens.size() && close < 0; ++i) {
                 const Kind kind = tokens.at(i).kind;

@@ -42,8 +42,9 @@ std::optional<QString> fromAnsiCodePage(QByteArrayView bytes)
     if (converter == reinterpret_cast<iconv_t>(-1))
         return fromWindows1252(bytes);
 
-    // No character of any code page takes more than 4 bytes of UTF-8 per input byte.
-    QByteArray utf8(bytes.size() * 4, Qt::Uninitialized);
+    // A byte of a code page gives at most two characters (a letter and a combining mark,
+    // as in Windows-1258), each at most 4 bytes of UTF-8.
+    QByteArray utf8(bytes.size() * 8 + 8, Qt::Uninitialized);
     char *in = const_cast<char *>(bytes.data());
     size_t inLeft = static_cast<size_t>(bytes.size());
     char *out = utf8.data();

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -19,9 +20,11 @@ extern "C" void sessionEndSignal(int signal)
 {
     // Only async-signal-safe calls here. The next such signal takes its default action,
     // so a program that no longer reaches its event loop still ends.
+    const int savedErrno = errno;
     std::signal(signal, SIG_DFL);
     const char byte = static_cast<char>(signal);
     [[maybe_unused]] const ssize_t written = ::write(signalWriteEnd, &byte, 1);
+    errno = savedErrno;
 }
 
 } // namespace
@@ -46,8 +49,13 @@ void whenSessionEnds(std::function<void()> end)
     action.sa_handler = sessionEndSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signal : {SIGTERM, SIGHUP})
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        // A signal the program was started to ignore (nohup) stays ignored.
+        struct sigaction inherited = {};
+        if (::sigaction(signal, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN)
+            continue;
         ::sigaction(signal, &action, nullptr);
+    }
 }
 
 } // namespace tallyclock

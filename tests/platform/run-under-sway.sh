@@ -76,9 +76,11 @@ for pair in "$@"; do
         sleep 0.1
     done
     if [ "$seen" = 1 ]; then
-        swaymsg '[title="^Tallyclock Software$"] kill' >/dev/null
+        swaymsg '[title="^Tallyclock Software$"] kill' >/dev/null ||
+            { echo "FAIL: $function: the close request matched no window"; failed=1; }
     else
         echo "FAIL: $function: no window titled '$title' appeared"
+        failed=1
     fi
     if ! wait "$test_pid"; then
         echo "FAIL: $function; the compositor said:"

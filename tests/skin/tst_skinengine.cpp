@@ -183,6 +183,9 @@ void TestSkinEngine::styleSheetBounds_data()
                                     << "";
     QTest::newRow("image_in_parent") << "QWidget { background: url(../secret.png); }"
                                      << "";
+    QTest::newRow("image_with_parenthesis_after_space")
+        << "QWidget { background: url( img(1).png ); color: red; }"
+        << "QWidget { background: url(\"/skins/x/img(1).png \"); color: red; }";
     QTest::newRow("image_with_parenthesis_in_parent")
         << "QWidget { background: url(\"../a)b.png\"); }"
         << "";
