@@ -33,6 +33,22 @@ QString shown(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
+// Why a write failed. A write that the disk takes only in part fails without a reason
+// of its own (Qt says "Unknown error"); writing the rest once more meets the failure
+// itself, and with it the system's reason ("No space left on device").
+QString writeFailureReason(QIODevice &device)
+{
+    if (auto *file = qobject_cast<QFileDevice *>(&device))
+        file->flush();
+    return device.errorString();
+}
+
+Failure deviceError(const QString &reason)
+{
+    return Failure(QStringLiteral("Device I/O error")
+        + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
+}
+
 } // namespace
 
 void writeTextLine(QIODevice &device, const QString &text)
@@ -40,11 +56,8 @@ void writeTextLine(QIODevice &device, const QString &text)
     QStringEncoder encoder(QStringConverter::System);
     QByteArray bytes = encoder(text);
     bytes.append("\r\n", 2);
-    if (device.write(bytes) != bytes.size()) {
-        const QString reason = device.errorString();
-        throw Failure(QStringLiteral("Device I/O error")
-            + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
-    }
+    if (device.write(bytes) != bytes.size())
+        throw deviceError(writeFailureReason(device));
 }
 
 SafeTextFile::SafeTextFile() = default;
@@ -87,10 +100,10 @@ void SafeTextFile::open(const QString &path)
     // from close(), so that root saving over a user's file leaves it the user's.
     m_owner = info.exists() ? fileOwner(target) : std::nullopt;
     auto file = std::make_unique<QSaveFile>(target);
-    // A writable file in a folder that refuses new files (EACCES) cannot be replaced
-    // through a temporary file beside it; it is then written in place, without the
-    // atomic replace. Qt falls back only in that case.
-    file->setDirectWriteFallback(true);
+    // Never written in place: a file in a folder that refuses new files, where no
+    // temporary file can stand beside it, is not opened at all, since a full disk or an
+    // end in the middle of writing it in place would leave neither its old content nor
+    // the new.
     if (!file->open(QIODevice::WriteOnly))
         throw fileAccessError(file->errorString());
     m_file = std::move(file);
@@ -122,17 +135,17 @@ void SafeTextFile::close()
     // Small files are written only by this flush; commit() alone would not report
     // its failure and would leave the target truncated on a full disk.
     if (!m_file->flush() || m_file->error() != QFileDevice::NoError) {
-        const QString reason = m_file->errorString();
+        const QString reason = writeFailureReason(*m_file);
         m_failed = true;
         abandon();
-        throw Failure(QStringLiteral("Device I/O error: ") + reason);
+        throw deviceError(reason);
     }
     const QString target = m_file->fileName();
     if (!m_file->commit()) {
         const QString reason = m_file->errorString();
         m_failed = true;
         m_file.reset();
-        throw Failure(QStringLiteral("Device I/O error: ") + reason);
+        throw deviceError(reason);
     }
     m_file.reset();
     if (m_owner)
