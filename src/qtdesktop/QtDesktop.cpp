@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QScopedValueRollback>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QThreadPool>
 #include <QUrl>
@@ -84,7 +85,14 @@ QEventLoop::ProcessEventsFlags eventsAtDepth(int nesting)
 QtDesktop::QtDesktop()
     : m_stopLookup(std::make_shared<std::atomic_bool>(false))
     , m_asidePool(new QThreadPool)
-{ }
+{
+    // Qt's file dialog keeps its history, last folder and view in the user's settings
+    // ("QtProject"). Tallyclock keeps nothing from one run to the next, so the user's
+    // settings file is put under the program itself: a file, beneath which no folder
+    // can be made, so nothing is written and nothing of an earlier run is read.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+        QCoreApplication::applicationFilePath());
+}
 
 QtDesktop::~QtDesktop()
 {

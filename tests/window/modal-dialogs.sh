@@ -3,7 +3,8 @@
 # they are modal (the window manager is told), a minimise and restore of the window
 # answers nothing, the window's close request waits for the box, keys typed meanwhile
 # go to the box, a second save opens where the first went, and the end of the session
-# (SIGTERM) ends the program within a second while a dialog is open.
+# (SIGTERM) ends the program within a second while a dialog is open. The run, with an
+# empty home folder, writes nothing there.
 #   modal-dialogs.sh TALLYCLOCK CLOSE_REQUEST     (under xvfb-run)
 set -uo pipefail
 exe="$1"
@@ -118,4 +119,7 @@ echo "SIGTERM during the save dialog ended the program in ${elapsed} ms, status 
 [ "$status" -eq 0 ] || fail "exit status $status"
 [ "$elapsed" -lt 1000 ] || fail "the program took ${elapsed} ms to end"
 ls "$dir/out" | grep -v '^old.txt$' && fail "files left beside the saved one"
+# Nothing is kept between runs: the dialog's settings are not written either.
+left=$(find "$dir/home" -mindepth 1)
+[ -z "$left" ] || fail "the run left in its home folder: $left"
 exit 0
