@@ -90,8 +90,8 @@ QtDesktop::QtDesktop()
     // ("QtProject"). Tallyclock keeps nothing from one run to the next, so the user's
     // settings file is put under the program itself: a file, beneath which no folder
     // can be made, so nothing is written and nothing of an earlier run is read.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-        QCoreApplication::applicationFilePath());
+    QSettings::setPath(
+        QSettings::NativeFormat, QSettings::UserScope, QCoreApplication::applicationFilePath());
 }
 
 QtDesktop::~QtDesktop()
