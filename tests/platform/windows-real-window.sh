@@ -164,7 +164,8 @@ bash "$(dirname "$0")/windows-close-loop.sh" "$payload" "$check" "${TALLYCLOCK_C
     fail "a close did not end the process"
 
 echo "== ending the session ${TALLYCLOCK_SESSION_END_ROUNDS:-50} times during the overwrite question"
-bash "$(dirname "$0")/windows-session-end-loop.sh" "$payload" "${TALLYCLOCK_SESSION_END_ROUNDS:-50}" ||
+bash "$(dirname "$0")/windows-session-end-loop.sh" "$payload" "$check" \
+    "${TALLYCLOCK_SESSION_END_ROUNDS:-50}" ||
     fail "an end of the session did not end the program"
 
 echo "== the installer"

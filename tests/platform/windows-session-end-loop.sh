@@ -2,12 +2,13 @@
 # Ends the user's session (wineboot --end-session) ROUNDS times while the Windows
 # program asks whether to overwrite a file, and requires the program to end each time
 # within 5 s, with the file as it was.
-# Usage: windows-session-end-loop.sh PORTABLE_FOLDER ROUNDS
+# Usage: windows-session-end-loop.sh PORTABLE_FOLDER CHECK_EXE ROUNDS
 # Runs inside windows-real-window.sh's display and Wine prefix (DISPLAY, WINEPREFIX);
 # prints each round and the slowest end.
 set -euo pipefail
 payload=$1
-rounds=$2
+check=$2
+rounds=$3
 : "${WINEPREFIX:?}" "${DISPLAY:?}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

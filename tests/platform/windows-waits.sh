@@ -58,6 +58,10 @@ is_file() { [ -s "$1" ]; }
 # that a Return held since the last save accepts the next save dialog at once.)
 press() { xdotool key "$@"; }
 
+# The keys go to the save dialog's name field, as Windows sees it ($check is
+# tests/platform/windows_window_check.cpp built for Windows).
+name_has_focus() { wine "$check" focus Edit >/dev/null 2>&1; }
+
 # Types a path into the save dialog and presses Return, until the command succeeds (the
 # file is written, or the question about it is up). A dialog that has just opened may
 # take no keys yet: the name is then typed again.
@@ -66,11 +70,13 @@ save_as() { # DIALOG PATH COMMAND...
     shift 2
     for _ in 1 2 3; do
         activate "$dialog" 10 || true
+        wait_until 10 name_has_focus || true
         press Home shift+End
         xdotool type --delay 10 "$(windows_path "$path")"
         press Return
         wait_until 3 "$@" && return 0
         is_shown '^Save$' || break
     done
-    "$@"
+    # The dialog has gone: the program may still be writing.
+    wait_until 10 "$@"
 }

@@ -8,6 +8,9 @@
 //   windows_window_check modal [CLASS]
 //     A window owned by the main window is up (of window class CLASS when given, as
 //     "#32770" for the system's own dialogs), and the main window takes no input.
+//   windows_window_check focus CLASS
+//     Exits 0 when the keyboard focus is in a control of window class CLASS (as "Edit",
+//     the save dialog's name field) of the window in front, else 1; prints nothing.
 //   windows_window_check open FILE [MARK]
 //     A stand-in spreadsheet program for windows-close-loop.sh: writes the file MARK, to
 //     say that it was started, and returns.
@@ -110,6 +113,15 @@ int checkModal(const wchar_t *expectedClass)
 
 int wmain(int argc, wchar_t **argv)
 {
+    if (argc == 3 && std::wstring(argv[1]) == L"focus") {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        wchar_t windowClass[256] = {};
+        if (!GetGUIThreadInfo(0, &info) || !info.hwndFocus
+            || !GetClassNameW(info.hwndFocus, windowClass, 256))
+            return 1;
+        return std::wstring(windowClass) == argv[2] ? 0 : 1;
+    }
     if ((argc == 3 || argc == 4) && std::wstring(argv[1]) == L"open") {
         if (argc == 4) {
             if (FILE *mark = _wfopen(argv[3], L"w")) {
