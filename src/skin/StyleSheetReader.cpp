@@ -49,9 +49,8 @@ void judge(const QString &value, QCss::TokenType kind, const QString &property)
         u"(min-)?(width|height)|(margin|padding)(-top|-right|-bottom|-left)?|border-image"
         u"|(border|outline)(-top|-right|-bottom|-left)?(-width)?|outline-offset|spacing"
         u"|icon-size|font(-size)?|(letter|word)-spacing|line-height|text-indent"));
-    if (!property.isEmpty() && !growsWork.match(property).hasMatch())
-        return;
-    if ((property == u"font" || property == u"font-size") && kind != QCss::LENGTH)
+    if ((!property.isEmpty() && !growsWork.match(property).hasMatch())
+        || (property.startsWith(u"font") && kind != QCss::LENGTH))
         return;
 
     QStringView number(value);
@@ -142,11 +141,13 @@ QString boundedStyleSheet(const QString &styleSheet, const QString &skinFolder)
 {
     // Qt's tokens, after its first step that replaces escapes ("\39") everywhere. They
     // end where Qt stops reading: at a character that starts none.
-    QCss::Parser parser(styleSheet);
+    QCss::Parser parser;
+    const QString text = QCss::Scanner::preprocess(styleSheet);
+    QCss::Scanner::scan(text, &parser.symbols);
     const QList<QCss::Symbol> &symbols = parser.symbols;
     Images images(skinFolder);
 
-    // Qt gets the tokens judged here, with only the image names replaced.
+    // Qt gets the sheet judged here, with only the image names replaced.
     QString bounded;
     QString name; // the last token before white space, if it was a name
     QString property; // of the declaration being read; empty outside one
@@ -193,8 +194,11 @@ QString boundedStyleSheet(const QString &styleSheet, const QString &skinFolder)
         }
         if (symbol.token != QCss::S)
             name = symbol.token == QCss::IDENT ? lexem : QString();
-        bounded += QStringView(symbol.text).mid(symbol.start, symbol.len);
+        bounded += QStringView(text).mid(symbol.start, symbol.len);
     }
+    // The rest as it stands: Qt stops reading there again.
+    bounded += QStringView(text).sliced(
+        symbols.isEmpty() ? 0 : symbols.last().start + symbols.last().len);
     // Qt replaces escapes again: a backslash that it would read as one is written as one.
     static const QRegularExpression escape(QStringLiteral("\\\\(?=[0-9a-fA-F])"));
     return bounded.replace(escape, QStringLiteral("\\00005c"));
