@@ -15,7 +15,17 @@
 
 namespace {
 QWidget *window = nullptr;
+const QString skinFolder = QStringLiteral("/nonexistent-tallyclock-skins/x");
+
+QString judgedAgain(const QString &sheet)
+{
+    try {
+        return tallyclock::boundedStyleSheet(sheet, skinFolder);
+    } catch (const tallyclock::Failure &) {
+        return QStringLiteral("(refused)");
+    }
 }
+} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
@@ -35,8 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     try {
-        window->setStyleSheet(
-            tallyclock::skinStyleSheet(bytes, QStringLiteral("/nonexistent-tallyclock-skins/x")));
+        const QString sheet = tallyclock::skinStyleSheet(bytes, skinFolder);
+        // Qt reads the sheet it is handed as the one that was judged: judged again (where
+        // no image name was made absolute), it is the same.
+        if (!sheet.contains(QLatin1String("url(")) && judgedAgain(sheet) != sheet)
+            std::abort();
+        window->setStyleSheet(sheet);
         for (QWidget *child : window->findChildren<QWidget *>())
             child->ensurePolished();
         window->ensurePolished();

@@ -14,8 +14,9 @@ namespace tallyclock {
 // an unpaired UTF-16 surrogate is no text.
 QString skinStyleSheet(const QByteArray &bytes, const QString &skinFolder);
 
-// The style sheet as the engine applies it, read as Qt reads it: escapes replaced
-// first, then comments, strings, functions and "property: value" declarations. Refused:
+// The style sheet as the engine applies it, cut into tokens by Qt's own reader (escapes
+// replaced first, then comments, strings, functions), with "property: value"
+// declarations judged. Refused:
 // - a length that makes Qt lay out or paint a larger area (sizes, minimum sizes,
 //   margins, paddings, border widths, font sizes, spacings, icon sizes) beyond 500 px,
 //   375 pt or 30 em/ex; maximum sizes, radii, font weights and the numbers of other
@@ -27,7 +28,8 @@ QString skinStyleSheet(const QByteArray &bytes, const QString &skinFolder);
 //   of at most 1 MiB and 4096 by 4096 pixels (16 MiB and 16 M pixels for all of
 //   them). Qt's resources (":/") are allowed.
 // Image names are made absolute: Qt would otherwise look in the working directory.
-// Qt reads nothing past a character it cannot read; neither does the engine.
+// Qt gets the sheet with its escapes replaced, which it reads as the same tokens. Qt
+// reads nothing past a character it cannot read; neither does the engine.
 QString boundedStyleSheet(const QString &styleSheet, const QString &skinFolder);
 
 } // namespace tallyclock

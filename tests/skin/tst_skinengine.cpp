@@ -195,11 +195,17 @@ void TestSkinEngine::styleSheetBounds_data()
             {"full_radius", "QPushButton { border-radius: 999px; }"},
             {"password_character", "QLineEdit { lineedit-password-character: 9679; }"},
             {"weight_in_font", "QLabel { font: 600 10pt \"Segoe UI\"; }"},
-            {"backslash_in_comment", "/* C:\\skins\\dark */ QLabel { color: red; }"},
+            {"backslash_in_comment", "/* C:\\skins\\grey */ QLabel { color: red; }"},
+            {"escaped_backslash", "/* \\00005c39 */ QLabel { color: red; }"},
             {"escape_in_string", "QLabel { font-family: \"Tally\\\"clock\"; }"},
             {"open_comment_at_end", "QLabel { color: red; } /*"}};
     for (const auto &[tag, sheet] : harmless)
         QTest::newRow(tag) << QString::fromUtf8(sheet) << QString::fromUtf8(sheet);
+    // Qt replaces escapes first, everywhere; the engine hands Qt the sheet with them
+    // replaced, and writes a backslash that Qt would read as an escape as one.
+    QTest::newRow("escapes_replaced")
+        << "/* C:\\skins\\dark */ QLabel { font-family: \"\\5c\\41\"; }"
+        << "/* C:\\skins\u00dark */ QLabel { font-family: \"\\00005cA\"; }";
     QTest::newRow("huge_font_size") << "QLabel { font-size: 30000pt; }"
                                     << "";
     QTest::newRow("huge_border") << "QLabel { border: 99999px solid red; }"
@@ -211,6 +217,9 @@ void TestSkinEngine::styleSheetBounds_data()
         << "QCheckBox { image: url(\"/skins/common/check.png\"); }";
     QTest::newRow("image_above_skins_folder") << "QWidget { image: url(../../etc/a.png); }"
                                               << "";
+    // Qt reads an image only from "url(" in lower case.
+    QTest::newRow("no_image_in_capitals") << "QWidget { background: URL(/etc/passwd); }"
+                                          << "QWidget { background: URL(/etc/passwd); }";
     QTest::newRow("image_through_escape") << "QWidget { background: url\\28/etc/passwd); }"
                                           << "";
 }
@@ -224,6 +233,9 @@ void TestSkinEngine::styleSheetBounds()
             Failure, boundedStyleSheet(styleSheet, QStringLiteral("/skins/x")));
     else
         QCOMPARE(boundedStyleSheet(styleSheet, QStringLiteral("/skins/x")), applied);
+    // Qt reads what the engine hands it as the sheet that was judged.
+    if (!applied.isEmpty() && !applied.contains(QLatin1String("url(")))
+        QCOMPARE(boundedStyleSheet(applied, QStringLiteral("/skins/x")), applied);
 }
 
 // A byte-order mark decides; without one UTF-8 if valid, else the ANSI code page (here
