@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Closes the Windows program ROUNDS times under Wine and requires the process to end
 # soon after its window goes, every time: within a second is the aim, and the figures
-# say how many did; beyond 2 s (a machine under load takes up to 1 s) the loop fails. The rounds cycle through what the
-# program may be doing when the close comes: idle, counting, right after a save, right
-# after an export to a stand-in spreadsheet program, and at once after its window
-# shows, while it still looks up the spreadsheet program.
+# say how many did; beyond 2 s (a machine under load takes up to 1 s) the loop fails.
+# The rounds cycle through what the program may be doing when the close comes: idle,
+# counting, right after a save, right after an export to a stand-in spreadsheet program
+# (which leaves a mark), and at once after its window shows, while it still looks up
+# the spreadsheet program.
 # Usage: windows-close-loop.sh PORTABLE_FOLDER CHECK_EXE ROUNDS
 # Runs inside windows-real-window.sh's display and Wine prefix (DISPLAY, WINEPREFIX);
 # prints each round and the slowest end.
@@ -16,36 +17,15 @@ rounds=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+source "$(dirname "$0")/windows-waits.sh"
 now_ms() { date +%s%3N; }
-# The shown windows of that name. xdotool fails when a window goes during its search:
-# then it searches again.
-shown() { # NAME
-    local out
-    for _ in 1 2 3 4 5; do
-        if out=$(xdotool search --onlyvisible --name "$1" 2>&1); then
-            echo "$out" | grep -E '^[0-9]+$'
-            return 0
-        fi
-        case $out in *"X Error"*) sleep 0.05 ;; *) return 1 ;; esac
-    done
-    return 1
-}
-window_of() { # NAME SECONDS: the first window of that name, once it shows
-    local window
-    for _ in $(seq $(($2 * 10))); do
-        window=$(shown "$1" | head -n 1) || true
-        [ -z "$window" ] || { echo "$window"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
 
-# The stand-in spreadsheet program: the check program, which returns at once. Wine
-# reads the machine's associations.
+# The stand-in spreadsheet program: the check program, which leaves a mark and returns at
+# once. Wine reads the machine's associations.
+opened=$work/opened
 wine reg add 'HKLM\Software\Classes\.xlsx' /ve /d Tallyclock.StandIn /f >/dev/null
 wine reg add 'HKLM\Software\Classes\Tallyclock.StandIn\shell\open\command' /ve \
-    /d "\"$(windows_path "$check")\" open \"%1\"" /f >/dev/null
+    /d "\"$(windows_path "$check")\" open \"%1\" \"$(windows_path "$opened")\"" /f >/dev/null
 
 states=(idle counting saved exported looking-up)
 slowest=0
@@ -56,42 +36,30 @@ for round in $(seq "$rounds"); do
     program=$!
     window=$(window_of '^Tallyclock Software$' 60) || { echo "round $round ($state): no window" >&2; exit 1; }
     if [ "$state" != looking-up ]; then
-        sleep 1
-        xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+        activate "$window" 10 || { echo "round $round ($state): the window took no focus" >&2; exit 1; }
     fi
     case $state in
-        counting) xdotool key --window "$window" space; sleep 0.3 ;;
+        counting) press space; sleep 0.3 ;; # counts a moment
         saved)
-            xdotool key --window "$window" space
+            press space
             xdotool mousemove --window "$window" 136 371 click 1
             dialog=$(window_of '^Save$' 30) || { echo "round $round: no save dialog" >&2; exit 1; }
-            # Typed again if the dialog took no keys yet (a loaded machine).
-            for _ in 1 2 3; do
-                sleep 0.5
-                timeout 3 xdotool windowactivate --sync "$dialog" 2>/dev/null || true
-                xdotool key --window "$dialog" Home shift+End
-                xdotool type --window "$dialog" --delay 10 "$(windows_path "$work/saved-$round.txt")"
-                xdotool key --window "$dialog" Return
-                for _ in $(seq 30); do [ -s "$work/saved-$round.txt" ] && break 2; sleep 0.1; done
-                shown '^Save$' >/dev/null || break
-            done
-            [ -s "$work/saved-$round.txt" ] || { echo "round $round: nothing saved" >&2; exit 1; }
+            save_as "$dialog" "$work/saved-$round.txt" is_file "$work/saved-$round.txt" ||
+                { echo "round $round: nothing saved" >&2; exit 1; }
             ;;
         exported)
-            xdotool key --window "$window" space
+            press space
             # "Save Results As Excel File": 6000 twips across, 5572 down.
+            rm -f "$opened"
             xdotool mousemove --window "$window" 400 371 click 1
-            sleep 1
+            wait_until 30 is_file "$opened" ||
+                { echo "round $round: the spreadsheet program was not started" >&2; exit 1; }
             ;;
     esac
     # The close button's request; asked again once if the window is still there.
     for attempt in 1 2; do
         wmctrl -i -c "$window" 2>/dev/null || true
-        for _ in $(seq 50); do
-            shown '^Tallyclock Software$' >/dev/null || break
-            sleep 0.1
-        done
-        shown '^Tallyclock Software$' >/dev/null || break
+        wait_until 5 not_shown '^Tallyclock Software$' && break
         [ "$attempt" = 1 ] || { echo "round $round ($state): the window stayed" >&2; exit 1; }
     done
     gone=$(now_ms)

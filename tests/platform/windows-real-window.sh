@@ -11,7 +11,9 @@
 #      either; the end of the session (wineboot --end-session) then ends the program
 #      with the file as it was.
 #   2. windows-close-loop.sh closes the portable program 100 times
-#      (TALLYCLOCK_CLOSE_ROUNDS), each process ending right after its window.
+#      (TALLYCLOCK_CLOSE_ROUNDS), each process ending right after its window, and
+#      windows-session-end-loop.sh ends the session 50 times during the overwrite
+#      question (TALLYCLOCK_SESSION_END_ROUNDS), each ending the program.
 #   3. The installer installs silently for the user and lists itself with its name,
 #      version, publisher, icon, size and uninstall commands; the installed program
 #      answers --version and shows its window, and the silent uninstall leaves nothing.
@@ -55,12 +57,17 @@ fail() {
     exit 1
 }
 
+source "$(dirname "$0")/windows-waits.sh"
+
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
 export DISPLAY=:$(cat "$work/display")
 openbox >/dev/null 2>&1 &
 pids+=($!)
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+wait_until 10 wm_ready || fail "openbox did not start"
 # Wine's display driver is chosen when its server starts: the suite's server ran
 # without a display.
 wineserver -k 2>/dev/null || true
@@ -68,40 +75,26 @@ wineserver -w 2>/dev/null || true
 # Windows has Arial; this prefix gets the font Linux has in its place.
 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f >/dev/null
 
-wait_for_window() { # NAME SECONDS
-    local window
-    for _ in $(seq $(($2 * 10))); do
-        window=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
-        if [ -n "$window" ]; then
-            echo "$window"
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
-}
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-
 # The window manager's close request, as the window's close button sends it: asked once
 # more if the program is still there after 5 s (a request can be lost in Wine's start-up).
 close_window() {
     local window
-    window=$(wait_for_window '^Tallyclock Software$' 10) || return 0
+    window=$(window_of '^Tallyclock Software$' 10) || return 0
     wmctrl -i -c "$window"
 }
+has_ended() { ! kill -0 "$1" 2>/dev/null; }
 ends_when_closed() { # PID
     local attempt
     for attempt in 1 2; do
         close_window
-        for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+        wait_until 5 has_ended "$1" && return 0
     done
     return 1
 }
 # The window must go at the close request, and the process with it.
 closes() { # PID WHAT
     ends_when_closed "$1" && return 0
-    wait_for_window '^Tallyclock Software$' 1 >/dev/null &&
-        fail "$2: the window stayed after the close request"
+    is_shown '^Tallyclock Software$' && fail "$2: the window stayed after the close request"
     kill -9 "$1" 2>/dev/null || true
     fail "$2: the window closed, but the process was still there 5 s later"
 }
@@ -113,28 +106,25 @@ WINEPATH=$tests_winepath bash "$(dirname "$0")/run-under-wine.sh" \
 echo "== the portable program"
 wine "$payload/tallyclock.exe" 2>>"$work/wine.log" &
 program=$!
-window=$(wait_for_window '^Tallyclock Software$' 60) || fail "no window named Tallyclock Software"
-sleep 1
-xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
-sleep 0.5
-xdotool key --window "$window" space
+window=$(window_of '^Tallyclock Software$' 60) || fail "no window named Tallyclock Software"
+activate "$window" 10 || fail "the window took no focus"
+# A lap of 1.2 s, then 0.6 s more on the clock.
+press space
 sleep 1.2
-xdotool key --window "$window" l
+press l
 sleep 0.6
-xdotool key --window "$window" space
-sleep 0.5
-import -window root "$screenshot"
+press space
 
 # The middle of "Save Results As Text File": 2040 twips across, 5572 down, 15 twips a
 # pixel.
 xdotool mousemove --window "$window" 136 371 click 1
-dialog=$(wait_for_window '^Save$' 30) || fail "the save dialog did not open"
+pointer=$(xdotool getmouselocation --shell | grep -E '^(X|Y)=' | tr '\n' ' ')
+dialog=$(window_of '^Save$' 30) || fail "the save dialog did not open"
 saved=$work/results.txt
-sleep 0.5
-xdotool type --window "$dialog" --delay 20 "$(windows_path "$saved")"
-xdotool key --window "$dialog" Return
-for _ in $(seq 100); do [ -s "$saved" ] && break; sleep 0.1; done
-[ -s "$saved" ] || fail "no results file was written"
+save_as "$dialog" "$saved" is_file "$saved" || fail "no results file was written"
+wait_until 10 not_shown '^Save$' || fail "the save dialog stayed"
+# The three results are in the file, so also on the screen.
+import -window root "$screenshot"
 od -c "$saved" | sed 's/^/    /'
 lines=$(grep -c $'\r$' "$saved" || true)
 [ "$lines" -eq 3 ] || fail "expected three lines ending in CR LF, found $lines"
@@ -150,19 +140,21 @@ wine "$check" frame "$(windows_path "$payload/tallyclock.exe")" 2>>"$work/wine.l
 xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "the window has no icon"
 
 echo "== the second save: the system's dialog at the same file, the question, the end of the session"
-xdotool mousemove --window "$window" 136 371 click 1
-dialog=$(wait_for_window '^Save$' 30) || fail "the save dialog did not open again"
-sleep 0.5
+# Clicked where the first save was, the pointer not moved since.
+[ "$(xdotool getmouselocation --shell | grep -E '^(X|Y)=' | tr '\n' ' ')" = "$pointer" ] ||
+    fail "the pointer moved since the first save"
+xdotool click 1
+dialog=$(window_of '^Save$' 30) || fail "the save dialog did not open again"
+activate "$dialog" 10 || fail "the second save dialog took no focus"
 wine "$check" modal '#32770' 2>>"$work/wine.log" ||
     fail "the save dialog is not the system's, or the window behind it takes input"
-xdotool key --window "$dialog" Return
-wait_for_window '^Tallyclock$' 10 >/dev/null ||
+press Return
+window_of '^Tallyclock$' 10 >/dev/null ||
     fail "no overwrite question: the dialog did not open at the saved file"
 wine "$check" modal 2>>"$work/wine.log" || fail "the window behind the question takes input"
 before=$(md5sum <"$saved")
 wine wineboot --end-session 2>>"$work/wine.log" || fail "wineboot --end-session failed"
-for _ in $(seq 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
-! kill -0 "$program" 2>/dev/null || fail "the program did not end with the session"
+wait_until 5 has_ended "$program" || fail "the program did not end with the session"
 [ "$(md5sum <"$saved")" = "$before" ] || fail "the results file changed at the end of the session"
 wait "$program" 2>/dev/null || true
 echo "== the portable program: window, keys, text file, frame, dialogs and session end checked"
@@ -170,6 +162,10 @@ echo "== the portable program: window, keys, text file, frame, dialogs and sessi
 echo "== closing the portable program ${TALLYCLOCK_CLOSE_ROUNDS:-100} times"
 bash "$(dirname "$0")/windows-close-loop.sh" "$payload" "$check" "${TALLYCLOCK_CLOSE_ROUNDS:-100}" ||
     fail "a close did not end the process"
+
+echo "== ending the session ${TALLYCLOCK_SESSION_END_ROUNDS:-50} times during the overwrite question"
+bash "$(dirname "$0")/windows-session-end-loop.sh" "$payload" "${TALLYCLOCK_SESSION_END_ROUNDS:-50}" ||
+    fail "an end of the session did not end the program"
 
 echo "== the installer"
 wine "$setup" /S 2>>"$work/wine.log" || fail "the silent install failed"
@@ -189,13 +185,14 @@ echo "    $version"
 [[ "$version" == "tallyclock "* ]] || fail "the installed program's --version said '$version'"
 wine "$installed/tallyclock.exe" 2>>"$work/wine.log" &
 program=$!
-window=$(wait_for_window '^Tallyclock Software$' 60) || fail "the installed program showed no window"
+window=$(window_of '^Tallyclock Software$' 60) || fail "the installed program showed no window"
 closes "$program" "the installed program"
 wait "$program" 2>/dev/null || true
 
 wine "$installed/uninstall.exe" /S 2>>"$work/wine.log" || fail "the silent uninstall failed"
 # The uninstaller copies itself away and runs from there: wait for it to finish.
-for _ in $(seq 100); do [ -e "$installed" ] || break; sleep 0.1; done
+is_gone() { [ ! -e "$1" ]; }
+wait_until 10 is_gone "$installed" || true
 wineserver -w
 [ ! -e "$installed" ] || fail "the uninstall left $(find "$installed" | head -n 5 | tr '\n' ' ')"
 [ -z "$(find "$WINEPREFIX/drive_c/users" -name 'Tallyclock.lnk')" ] || fail "the Start-menu entry is still there"
@@ -220,7 +217,7 @@ listed_version() {
 echo "    installed $(listed_version)"
 wine "$program_files/tallyclock.exe" 2>>"$work/wine.log" &
 program=$!
-window=$(wait_for_window '^Tallyclock Software$' 60) || fail "the program from the MSI showed no window"
+window=$(window_of '^Tallyclock Software$' 60) || fail "the program from the MSI showed no window"
 closes "$program" "the program from the MSI"
 wait "$program" 2>/dev/null || true
 first=$(listed_version)

@@ -8,8 +8,9 @@
 //   windows_window_check modal [CLASS]
 //     A window owned by the main window is up (of window class CLASS when given, as
 //     "#32770" for the system's own dialogs), and the main window takes no input.
-//   windows_window_check open FILE
-//     Does nothing: a stand-in spreadsheet program for windows-close-loop.sh.
+//   windows_window_check open FILE [MARK]
+//     A stand-in spreadsheet program for windows-close-loop.sh: writes the file MARK, to
+//     say that it was started, and returns.
 // Prints each check; exits 1 when one fails.
 #include <windows.h>
 
@@ -109,8 +110,15 @@ int checkModal(const wchar_t *expectedClass)
 
 int wmain(int argc, wchar_t **argv)
 {
-    if (argc == 3 && std::wstring(argv[1]) == L"open")
+    if ((argc == 3 || argc == 4) && std::wstring(argv[1]) == L"open") {
+        if (argc == 4) {
+            if (FILE *mark = _wfopen(argv[3], L"w")) {
+                std::fputs("opened\n", mark);
+                std::fclose(mark);
+            }
+        }
         return 0;
+    }
     if (argc >= 2 && std::wstring(argv[1]) == L"modal" && argc <= 3)
         return checkModal(argc == 3 ? argv[2] : nullptr);
     if (argc != 3 || std::wstring(argv[1]) != L"frame") {
