@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what Tallyclock needs to build, test and check itself on Debian 13 or 12.
+# Installs what Tallyclock needs to build, test and check itself on Debian 13 or 12;
+# with --windows, also what its Windows build needs (scripts/windows.sh).
 # Safe to run again: it installs only what is missing, without asking.
 set -euo pipefail
 
@@ -18,6 +19,19 @@ packages=(
     xvfb xauth x11-utils xdotool imagemagick sway openbox
     desktop-file-utils appstream lintian dpkg-dev file clang-format
 )
+case "${1:-}" in
+    "") ;;
+    --windows)
+        # MinGW-w64 with zlib for Windows, what building Qt from Debian's source takes,
+        # Wine, the installers' tools, and what the real-window checks drive.
+        packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev ninja-build xz-utils
+            wine wine64 nsis wixl msitools zip wmctrl)
+        ;;
+    *)
+        echo "usage: scripts/setup-debian.sh [--windows]" >&2
+        exit 2
+        ;;
+esac
 
 # Elsewhere: say what is needed instead of guessing at another package manager.
 if ! command -v dpkg-query >/dev/null || ! command -v apt-get >/dev/null; then

@@ -1,8 +1,8 @@
 ; The Windows installer: a per-user install that needs no administrator rights, a
 ; Start-menu entry, and an uninstaller listed in the user's installed programs.
-; scripts/windows.sh runs makensis with VERSION, PAYLOAD (the folder holding the program
-; and its libraries), FILES (the uninstaller's list of them, uninstall-files.nsh), ICON
-; and OUTFILE. "setup.exe /S" installs silently, "uninstall.exe /S" removes silently.
+; scripts/windows/package.sh runs makensis with VERSION, PAYLOAD (the folder holding
+; the program and its libraries), FILES (the uninstaller's list of them,
+; uninstall-files.nsh), ICON and OUTFILE. "setup.exe /S" installs silently, "uninstall.exe /S" removes silently.
 Unicode true
 ; A 64-bit installer for the 64-bit program (it runs where the program can).
 Target amd64-unicode

@@ -50,6 +50,20 @@ inline Failure invalidIndex()
 {
     return Failure(QStringLiteral("Index out of bounds"));
 }
+// A file or folder that cannot be found, made, opened, read or replaced: `what` names
+// it (with the system's separators), and `reason` is the system's word, left out when
+// there is none.
+inline Failure fileAccess(const QString &what, const QString &reason = QString())
+{
+    return Failure(QStringLiteral("Path/File access error: ") + what
+        + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
+}
+// A write that the device did not take whole, with the system's reason when it gave one.
+inline Failure deviceIO(const QString &reason)
+{
+    return Failure(QStringLiteral("Device I/O error")
+        + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
+}
 } // namespace failures
 
 } // namespace tallyclock

@@ -22,11 +22,6 @@ namespace tallyclock {
 
 namespace {
 
-Failure fileAccessError(const QString &detail)
-{
-    return Failure(QStringLiteral("Path/File access error: ") + detail);
-}
-
 // A path as the user reads and types it: with the system's separators.
 QString shown(const QString &path)
 {
@@ -43,12 +38,6 @@ QString writeFailureReason(QIODevice &device)
     return device.errorString();
 }
 
-Failure deviceError(const QString &reason)
-{
-    return Failure(QStringLiteral("Device I/O error")
-        + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
-}
-
 } // namespace
 
 void writeTextLine(QIODevice &device, const QString &text)
@@ -57,7 +46,7 @@ void writeTextLine(QIODevice &device, const QString &text)
     QByteArray bytes = encoder(text);
     bytes.append("\r\n", 2);
     if (device.write(bytes) != bytes.size())
-        throw deviceError(writeFailureReason(device));
+        throw failures::deviceIO(writeFailureReason(device));
 }
 
 SafeTextFile::SafeTextFile() = default;
@@ -83,8 +72,7 @@ void SafeTextFile::open(const QString &path)
     std::error_code error;
     const auto status = std::filesystem::status(path.toStdU16String(), error);
     if (error && status.type() != std::filesystem::file_type::not_found)
-        throw fileAccessError(
-            shown(path) + QStringLiteral(": ") + QString::fromStdString(error.message()));
+        throw failures::fileAccess(shown(path), QString::fromStdString(error.message()));
 
     QString target = path;
     const QFileInfo chosen(path);
@@ -94,7 +82,7 @@ void SafeTextFile::open(const QString &path)
     }
     const QFileInfo info(target);
     if (info.exists() && !info.isFile())
-        throw fileAccessError(shown(path) + QStringLiteral(" is not a regular file"));
+        throw failures::fileAccess(shown(path) + QStringLiteral(" is not a regular file"));
 
     // The replacement is a new file: it gets the old one's mode from Qt, and its owner
     // from close(), so that root saving over a user's file leaves it the user's.
@@ -105,7 +93,7 @@ void SafeTextFile::open(const QString &path)
     // end in the middle of writing it in place would leave neither its old content nor
     // the new.
     if (!file->open(QIODevice::WriteOnly))
-        throw fileAccessError(file->errorString());
+        throw failures::fileAccess(file->errorString());
     m_file = std::move(file);
     m_failed = false;
 }
@@ -138,14 +126,14 @@ void SafeTextFile::close()
         const QString reason = writeFailureReason(*m_file);
         m_failed = true;
         abandon();
-        throw deviceError(reason);
+        throw failures::deviceIO(reason);
     }
     const QString target = m_file->fileName();
     if (!m_file->commit()) {
         const QString reason = m_file->errorString();
         m_failed = true;
         m_file.reset();
-        throw deviceError(reason);
+        throw failures::deviceIO(reason);
     }
     m_file.reset();
     if (m_owner)

@@ -117,9 +117,8 @@ QString findSkinFile(const QStringList &folders)
         if (status.type() == std::filesystem::file_type::not_found)
             continue;
         if (error)
-            throw Failure(QStringLiteral("Path/File access error: ")
-                + QDir::toNativeSeparators(path) + QStringLiteral(": ")
-                + QString::fromStdString(error.message()));
+            throw failures::fileAccess(
+                QDir::toNativeSeparators(path), QString::fromStdString(error.message()));
         // Only an ordinary file counts: not a folder, a hidden file or a system file.
         if (status.type() == std::filesystem::file_type::regular && !QFileInfo(path).isHidden()
             && !isSystemFile(path))

@@ -42,12 +42,8 @@ bool ownedByCurrentUser(const QString &path);
 // UTF-8 on Windows, where the spreadsheet writer opens UTF-8 names with the wide calls.
 QByteArray cLibraryFileName(const QString &path);
 
-// The functions above have one implementation per platform (SystemFile_posix.cpp,
-// SystemFile_windows.cpp).
-
-// The user's folder for the optional files, one implementation per platform: on Linux
-// $XDG_CONFIG_HOME/tallyclock, by default ~/.config/tallyclock (UserFolder_xdg.cpp); on
-// Windows %APPDATA%\Tallyclock (UserFolder_windows.cpp).
+// The user's folder for the optional files: on Linux $XDG_CONFIG_HOME/tallyclock, by
+// default ~/.config/tallyclock; on Windows %APPDATA%\Tallyclock.
 QString userFilesFolder();
 
 } // namespace tallyclock

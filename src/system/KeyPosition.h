@@ -6,7 +6,6 @@ namespace tallyclock {
 
 // Whether a key event's native codes name the key where L sits on a US keyboard,
 // whatever the layout: the virtual key on Windows, the XKB keycode on X11 and Wayland.
-// One implementation per platform (KeyPosition_windows.cpp, KeyPosition_xkb.cpp).
 bool isLKeyPosition(quint32 nativeScanCode, quint32 nativeVirtualKey);
 
 } // namespace tallyclock

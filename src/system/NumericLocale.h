@@ -6,8 +6,7 @@ namespace tallyclock {
 
 // libxlsxwriter formats numbers with the C library; under a decimal-comma locale it
 // would write "1,5" and corrupt the workbook. While an object of this class lives,
-// the calling thread formats numbers in the C locale. One implementation per
-// platform (NumericLocale_posix.cpp, NumericLocale_windows.cpp).
+// the calling thread formats numbers in the C locale.
 class CNumericLocale
 {
 public:

@@ -8,8 +8,7 @@ namespace tallyclock::optionalfile {
 
 Failure cannotRead(const QString &path, const QString &reason)
 {
-    return Failure(QStringLiteral("Path/File access error: ") + QDir::toNativeSeparators(path)
-        + QStringLiteral(": ") + reason);
+    return failures::fileAccess(QDir::toNativeSeparators(path), reason);
 }
 
 Failure tooLarge(const QString &path, qint64 maxBytes)

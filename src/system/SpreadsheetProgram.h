@@ -24,8 +24,7 @@ struct SpreadsheetLaunch
 // The desktop's program for .xlsx files (on Linux, or else a spreadsheet program on the
 // PATH); none when there is no such program. It starts a child process and reads files, so it runs
 // away from the GUI thread; it gives up (at once, ending its child) when `stop` is set,
-// and after a few seconds in any case. One implementation per platform
-// (SpreadsheetProgram_xdg.cpp, SpreadsheetProgram_windows.cpp).
+// and after a few seconds in any case.
 std::optional<SpreadsheetLaunch> findSpreadsheetProgram(
     const std::shared_ptr<std::atomic_bool> &stop);
 

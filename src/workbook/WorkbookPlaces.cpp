@@ -19,9 +19,8 @@ const QString templatePrefix = QStringLiteral("tallyclock-");
 
 Failure cannotMake(const QString &folder, const QString &reason)
 {
-    return Failure(QStringLiteral("Path/File access error: cannot make ")
-        + QDir::toNativeSeparators(folder)
-        + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
+    return failures::fileAccess(
+        QStringLiteral("cannot make ") + QDir::toNativeSeparators(folder), reason);
 }
 
 } // namespace
@@ -72,9 +71,9 @@ void completeWorkbook(const WorkbookFile &file)
     // Replaces the reserved empty file in one step.
     std::filesystem::rename(file.writePath.toStdU16String(), file.path.toStdU16String(), error);
     if (error)
-        throw Failure(QStringLiteral("Path/File access error: cannot write ")
-            + QDir::toNativeSeparators(file.path) + QStringLiteral(": ")
-            + QString::fromStdString(error.message()));
+        throw failures::fileAccess(
+            QStringLiteral("cannot write ") + QDir::toNativeSeparators(file.path),
+            QString::fromStdString(error.message()));
     QDir().rmdir(file.folder);
 }
 

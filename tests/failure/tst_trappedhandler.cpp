@@ -1,4 +1,3 @@
-#include "about/ApplicationTitle.h"
 #include "core/Failure.h"
 #include "failure/ErrorReport.h"
 #include "failure/TrappedHandler.h"
@@ -25,8 +24,6 @@ private Q_SLOTS:
     void programEndingPassesWithoutReport();
     void noStepRunsOnceEnding();
     void guardedSlotSwallowsEverything();
-    void applicationTitle_data();
-    void applicationTitle();
 };
 
 void TestTrappedHandler::reportText_data()
@@ -199,27 +196,6 @@ void TestTrappedHandler::guardedSlotSwallowsEverything()
     guardedSlot([] { throw ProgramEnding(); });
     QTest::ignoreMessage(QtWarningMsg, "Tallyclock: unhandled failure in an event handler: stray");
     guardedSlot([] { throw std::runtime_error("stray"); });
-}
-
-void TestTrappedHandler::applicationTitle_data()
-{
-    QTest::addColumn<QString>("product");
-    QTest::addColumn<QString>("title");
-    QTest::newRow("cut_once") << "Tallyclock Software"
-                              << "Tallyclock";
-    QTest::newRow("cut_until_40") << "A Very Long Product Name That Goes On And On Software Suite"
-                                  << "A Very Long Product Name That Goes On"; // 41 was too long
-    QTest::newRow("no_blank") << "Tallyclock"
-                              << "Tallyclock";
-}
-
-// The title of boxes without their own: the name cut at its last blank while longer
-// than 40 characters, and always at least once.
-void TestTrappedHandler::applicationTitle()
-{
-    QFETCH(QString, product);
-    QFETCH(QString, title);
-    QCOMPARE(applicationTitleFor(product), title);
 }
 
 QTEST_GUILESS_MAIN(TestTrappedHandler)

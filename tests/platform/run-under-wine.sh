@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a program of the Windows build under Wine: CTest's emulator for that build.
-# scripts/windows.sh sets WINEPREFIX (a prefix of the run's own) and WINEPATH (where the
-# DLLs are). Wine hands no QT_ variable on to a Windows program: tests/CMakeLists.txt
+# scripts/windows/check.sh sets WINEPREFIX (a prefix of the run's own) and WINEPATH
+# (where the DLLs are). Wine hands no QT_ variable on to a Windows program: tests/CMakeLists.txt
 # gives the platform plugin as an argument.
 set -euo pipefail
 if [ -z "${WINEPREFIX:-}" ]; then

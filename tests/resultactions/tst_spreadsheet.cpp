@@ -4,27 +4,16 @@
 #include "fakes/FakeDesktop.h"
 #include "fakes/ResultsFixture.h"
 #include "fakes/ZipMember.h"
-#include "resultactions/ClearResults.h"
 #include "resultactions/ExportActivity.h"
 #include "resultactions/Spreadsheet.h"
 #include "resultactions/SpreadsheetExport.h"
 #include "skin/PointerSetting.h"
-#include "system/AssociationLaunch.h"
-#include "system/DesktopEntry.h"
-#include "system/SpreadsheetProgram.h"
-#include "workbook/WorkbookPlaces.h"
-#include "workbook/XlsxFile.h"
 
 #include <QDir>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
-
-#if defined(Q_OS_WIN)
-#include <windows.h>
-#endif
 
 using namespace tallyclock;
 
@@ -106,25 +95,14 @@ class TestSpreadsheet : public QObject
 private Q_SLOTS:
     void workbookReadBack();
     void workbookUnderCommaLocale();
-    void launchForDesktopEntry_data();
-    void launchForDesktopEntry();
-    void launchForWindowsAssociation_data();
-    void launchForWindowsAssociation();
-    void windowsAssociationFound();
     void programThatSavesInPlaceGetsAKeptFile();
-    void staleTemplatesRemoved();
-    void plainDecimal_data();
-    void plainDecimal();
     void removeAll_data();
     void removeAll();
     void noSpreadsheetProgram_data();
     void noSpreadsheetProgram();
     void emptyListDoesNothing();
-    void clearRefusedWhileAnExportRunsEvenAfterHover_data();
-    void clearRefusedWhileAnExportRunsEvenAfterHover();
     void failuresAreReportedAndPointerRestored_data();
     void failuresAreReportedAndPointerRestored();
-    void failedWriteLeavesNoFile();
     void programEndingMidExportWritesNothing();
 };
 
@@ -155,103 +133,6 @@ void TestSpreadsheet::workbookReadBack()
     QCOMPARE(readSheet(xlsx), sampleSheet);
 }
 
-void TestSpreadsheet::launchForDesktopEntry_data()
-{
-    QTest::addColumn<QByteArray>("entry");
-    QTest::addColumn<QString>("program");
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("asNewDocument");
-    const QStringList calcNew{"--calc", "-n"};
-    QTest::newRow("debian_libreoffice_calc")
-        << QByteArray("[Desktop Entry]\nName=LibreOffice Calc\nExec=libreoffice --calc %U\n"
-                      "[Desktop Action NewDocument]\nExec=libreoffice --calc\n")
-        << "libreoffice" << calcNew << true;
-    QTest::newRow("quoted_soffice_path")
-        << QByteArray("[Desktop Entry]\nExec = \"/opt/libre office/program/soffice\" --calc %U\n")
-        << "/opt/libre office/program/soffice" << calcNew << true;
-    QTest::newRow("localc") << QByteArray("[Desktop Entry]\nExec=localc %U\n") << "localc"
-                            << QStringList{"-n"} << true;
-    QTest::newRow("gnumeric") << QByteArray("[Desktop Entry]\nExec=gnumeric %U\n") << ""
-                              << QStringList{} << false;
-    QTest::newRow("flatpak_wrapper")
-        << QByteArray("[Desktop Entry]\nExec=/usr/bin/flatpak run --command=libreoffice "
-                      "org.libreoffice.LibreOffice --calc @@u %U @@\n")
-        << "" << QStringList{} << false;
-    QTest::newRow("libreoffice_only_in_an_action")
-        << QByteArray("[Desktop Entry]\nExec=othercalc %f\n[Desktop Action New]\nExec=localc\n")
-        << "" << QStringList{} << false;
-    QTest::newRow("no_exec") << QByteArray("[Desktop Entry]\nName=Calc\n") << "" << QStringList{}
-                             << false;
-}
-
-void TestSpreadsheet::launchForDesktopEntry()
-{
-    QFETCH(QByteArray, entry);
-    QFETCH(QString, program);
-    QFETCH(QStringList, arguments);
-    QFETCH(bool, asNewDocument);
-    const SpreadsheetLaunch launch = launchForExec(desktopEntryExec(entry));
-    QCOMPARE(launch.program, program);
-    QCOMPARE(launch.arguments, arguments);
-    QCOMPARE(launch.opensAsNewDocument, asNewDocument);
-}
-
-void TestSpreadsheet::launchForWindowsAssociation_data()
-{
-    QTest::addColumn<QString>("executable");
-    QTest::addColumn<QStringList>("arguments"); // empty: opened through the shell
-    const QString office = QStringLiteral("C:\\Program Files\\Microsoft Office\\root\\Office16\\");
-    QTest::newRow("excel") << office + "EXCEL.EXE" << QStringList{"/t"};
-    QTest::newRow("excel_forward_slashes") << "C:/Office/excel.exe" << QStringList{"/t"};
-    QTest::newRow("libreoffice_calc")
-        << "C:\\Program Files\\LibreOffice\\program\\scalc.exe" << QStringList{"-n"};
-    QTest::newRow("soffice") << "D:\\LO\\program\\soffice.exe" << QStringList{"-n"};
-    QTest::newRow("other_program") << "C:\\Tools\\SheetViewer.exe" << QStringList{};
-    QTest::newRow("excel_in_a_folder_name") << office + "excel.exe.viewer.exe" << QStringList{};
-}
-
-void TestSpreadsheet::launchForWindowsAssociation()
-{
-    QFETCH(QString, executable);
-    QFETCH(QStringList, arguments);
-    const SpreadsheetLaunch launch = launchForAssociation(executable);
-    QCOMPARE(launch.program, arguments.isEmpty() ? QString() : executable);
-    QCOMPARE(launch.arguments, arguments);
-    QCOMPARE(launch.opensAsNewDocument, !arguments.isEmpty());
-}
-
-// The program registered for .xlsx, as the shell finds it. It changes the user's file
-// associations, so it runs under Wine only (in the prefix of the run).
-void TestSpreadsheet::windowsAssociationFound()
-{
-#if !defined(Q_OS_WIN)
-    QSKIP("Windows' file associations");
-#else
-    if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
-        QSKIP("changes the user's file associations: run under Wine only");
-    QTemporaryDir dir;
-    const QString excel = QDir::toNativeSeparators(dir.filePath(QStringLiteral("EXCEL.EXE")));
-    QFile program(excel);
-    QVERIFY(program.open(QIODevice::WriteOnly));
-    program.close();
-    // Wine reads the associations of the machine only (Windows merges the user's in).
-    QSettings classes(
-        QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Classes"), QSettings::NativeFormat);
-    classes.setValue(QStringLiteral(".xlsx/Default"), QStringLiteral("Tallyclock.TestSheet"));
-    classes.setValue(QStringLiteral("Tallyclock.TestSheet/shell/open/command/Default"),
-        QLatin1Char('"') + excel + QStringLiteral("\" \"%1\""));
-    classes.sync();
-    const auto found = findSpreadsheetProgram(std::make_shared<std::atomic_bool>(false));
-    classes.remove(QStringLiteral(".xlsx"));
-    classes.remove(QStringLiteral("Tallyclock.TestSheet"));
-    QVERIFY(found);
-    QCOMPARE(found->program.toLower(), excel.toLower());
-    QCOMPARE(found->arguments, QStringList{"/t"});
-    QVERIFY(found->opensAsNewDocument);
-    QVERIFY(!findSpreadsheetProgram(std::make_shared<std::atomic_bool>(false)));
-#endif
-}
-
 void TestSpreadsheet::programThatSavesInPlaceGetsAKeptFile()
 {
     Export e;
@@ -278,51 +159,6 @@ void TestSpreadsheet::programThatSavesInPlaceGetsAKeptFile()
                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
                  .size(),
         2);
-
-    // Two exports within one second do not clash, even before either has written its
-    // workbook: the name is taken when it is chosen.
-    const QDateTime when(QDate(2026, 1, 2), QTime(3, 4, 5));
-    const WorkbookFile first = newKeptWorkbook(documents.path(), when);
-    QCOMPARE(first.path,
-        documents.filePath(QStringLiteral("Tallyclock/Results 2026-01-02 03.04.05.xlsx")));
-    const WorkbookFile second = newKeptWorkbook(documents.path(), when);
-    QCOMPARE(second.path, first.path.chopped(5) + QStringLiteral(" (2).xlsx"));
-    QVERIFY(QFileInfo(first.path).isFile());
-    // A write that is abandoned leaves neither its folder nor the reserved name.
-    QFile(second.writePath).open(QIODevice::WriteOnly);
-    discardWorkbook(second);
-    QVERIFY(!QFileInfo::exists(second.path));
-    QVERIFY(!QFileInfo::exists(second.folder));
-    QVERIFY(QFileInfo(first.path).isFile());
-}
-
-void TestSpreadsheet::staleTemplatesRemoved()
-{
-    // The folders are made now, and the clean-up runs as if two days had gone by (a
-    // folder's time cannot be set on every system).
-    QTemporaryDir temp;
-    const QDateTime old = QDateTime::currentDateTime();
-    const QDateTime now = old.addDays(2);
-    auto makeFolder = [&](const QString &name, const QString &file, const QDateTime &time) {
-        const QString folder = temp.filePath(name);
-        QDir().mkpath(folder);
-        if (!file.isEmpty()) {
-            QFile f(QDir(folder).filePath(file));
-            f.open(QIODevice::WriteOnly);
-            f.setFileTime(time, QFileDevice::FileModificationTime);
-        }
-    };
-    makeFolder(QStringLiteral("tallyclock-Old001"), QStringLiteral("Results.xlsx"), old);
-    makeFolder(QStringLiteral("tallyclock-New001"), QStringLiteral("Results.xlsx"), now);
-    makeFolder(QStringLiteral("tallyclock-Other1"), QStringLiteral("notes.txt"), old);
-    makeFolder(QStringLiteral("tallyclock-longer-name"), QString(), old);
-    makeFolder(QStringLiteral("someone-else"), QStringLiteral("Results.xlsx"), old);
-    QCOMPARE(removeStaleTemplateWorkbooks(temp.path(), now), 1);
-    QStringList left = QDir(temp.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    left.sort();
-    QCOMPARE(left,
-        (QStringList{
-            "someone-else", "tallyclock-New001", "tallyclock-Other1", "tallyclock-longer-name"}));
 }
 
 void TestSpreadsheet::workbookUnderCommaLocale()
@@ -335,27 +171,6 @@ void TestSpreadsheet::workbookUnderCommaLocale()
     e.run();
     QCOMPARE(e.desktop.opened.size(), 1);
     QCOMPARE(readSheet(e.desktop.opened[0]), sampleSheet);
-}
-
-void TestSpreadsheet::plainDecimal_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("number");
-    QTest::newRow("time") << "12.345" << true;
-    QTest::newRow("integer") << "3725" << true;
-    QTest::newRow("negative") << "-0.250" << true;
-    QTest::newRow("words") << "Timer started at " << false;
-    QTest::newRow("comma") << "1,5" << false;
-    QTest::newRow("exponent") << "1e5" << false;
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("two_points") << "1.2.3" << false;
-}
-
-void TestSpreadsheet::plainDecimal()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, number);
-    QCOMPARE(isPlainDecimal(text), number);
 }
 
 void TestSpreadsheet::removeAll_data()
@@ -425,47 +240,6 @@ void TestSpreadsheet::emptyListDoesNothing()
     QCOMPARE(e.pointer.value(), 99);
 }
 
-void TestSpreadsheet::clearRefusedWhileAnExportRunsEvenAfterHover_data()
-{
-    QTest::addColumn<bool>("textFile");
-    QTest::newRow("text_file") << true;
-    QTest::newRow("spreadsheet") << false;
-}
-
-// Both exports hold the busy state: Clear Results does nothing while either reads the
-// list, also once a move over Start/Stop has replaced the hourglass.
-void TestSpreadsheet::clearRefusedWhileAnExportRunsEvenAfterHover()
-{
-    QFETCH(bool, textFile);
-    Export e;
-    e.sampleEntries();
-    const QString target = e.temp.filePath(QStringLiteral("r.txt"));
-    e.desktop.savePaths << target;
-    bool once = true;
-    e.desktop.onYield = [&] {
-        if (!std::exchange(once, false))
-            return;
-        QCOMPARE(e.pointer.value(), 11);
-        e.pointer.set(PointerSetting::Custom); // the mouse passed over Start/Stop
-        e.actions.PushButton3_Click();
-    };
-    if (textFile)
-        e.actions.PushButton4_Click();
-    else
-        e.run();
-    QCOMPARE(e.results.list.itemCount(), 6);
-    QVERIFY(e.desktop.boxes.isEmpty());
-    if (textFile) {
-        QFile file(target);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll().count("\r\n"), 6);
-    } else {
-        QCOMPARE(readSheet(e.desktop.opened.value(0)), sampleSheet);
-    }
-    e.actions.PushButton3_Click(); // after the export
-    QCOMPARE(e.results.list.itemCount(), 0);
-}
-
 void TestSpreadsheet::failuresAreReportedAndPointerRestored_data()
 {
     QTest::addColumn<bool>("openSucceeds");
@@ -493,18 +267,6 @@ void TestSpreadsheet::failuresAreReportedAndPointerRestored()
     e.run();
     QCOMPARE(e.desktop.reportLines(), reports);
     QCOMPARE(e.pointer.value(), 0);
-}
-
-void TestSpreadsheet::failedWriteLeavesNoFile()
-{
-    QTemporaryDir dir;
-    SpreadsheetSheet sheet;
-    sheet.setCell(1, 1, QStringLiteral("Result(s)"));
-    const QString path = dir.filePath(QStringLiteral("missing/Book1.xlsx"));
-    QVERIFY_THROWS_EXCEPTION(Failure, writeXlsx(path, sheet));
-    QVERIFY(!QFileInfo::exists(path));
-    QVERIFY_THROWS_EXCEPTION(Failure, sheet.setCell(0, 1, QString()));
-    QVERIFY_THROWS_EXCEPTION(Failure, sheet.setCell(1, 16385, QString()));
 }
 
 void TestSpreadsheet::programEndingMidExportWritesNothing()

@@ -3,7 +3,6 @@
 #include "fakes/EnforcedFilePermissions.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/ResultsFixture.h"
-#include "resultactions/ClearResults.h"
 #include "resultactions/ExportActivity.h"
 #include "resultactions/TextFile.h"
 #include "skin/PointerSetting.h"

@@ -1,10 +1,6 @@
 #include "core/Failure.h"
-#include "fakes/FakeDesktop.h"
-#include "resultactions/ClearResults.h"
-#include "resultactions/ExportActivity.h"
 #include "results/ResultsList.h"
 #include "results/ResultsView.h"
-#include "skin/PointerSetting.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -31,8 +27,6 @@ private Q_SLOTS:
     void outOfRangeFails_data();
     void outOfRangeFails();
     void entryTakenBeforeClearFails();
-    void clearResults_data();
-    void clearResults();
     void keysNeverChangeATick_data();
     void keysNeverChangeATick();
     void mouseClearsATick();
@@ -251,41 +245,6 @@ void TestResultsList::entryTakenBeforeClearFails()
     m_list->addItem(QStringLiteral("Timer Reset to 0.000"));
     QCOMPARE(m_list->item(1).Text(), QStringLiteral("Timer Reset to 0.000"));
     QVERIFY_THROWS_EXCEPTION(Failure, held.Text());
-}
-
-void TestResultsList::clearResults_data()
-{
-    QTest::addColumn<int>("pointer");
-    QTest::addColumn<bool>("exporting");
-    QTest::addColumn<int>("entriesLeft");
-    QTest::newRow("default_pointer") << 0 << false << 0;
-    QTest::newRow("custom_pointer") << 99 << false << 0;
-    QTest::newRow("arrow") << 1 << false << 0;
-    QTest::newRow("busy_hourglass") << 11 << false << 2;
-    QTest::newRow("export_under_hand_pointer") << 99 << true << 2;
-    QTest::newRow("export_under_default_pointer") << 0 << true << 2;
-}
-
-void TestResultsList::clearResults()
-{
-    QFETCH(int, pointer);
-    QFETCH(bool, exporting);
-    QFETCH(int, entriesLeft);
-    addColumns();
-    m_list->addItem(QStringLiteral("a"));
-    m_list->addItem(QStringLiteral("b"));
-    FakeDesktop desktop;
-    PointerSetting setting;
-    setting.set(PointerSetting::Shape(pointer));
-    ExportActivity exports;
-    std::optional<ExportActivity::Scope> running;
-    if (exporting)
-        running.emplace(exports);
-    PushButton3_Click(desktop, *m_list, setting, exports);
-    QCOMPARE(m_list->itemCount(), entriesLeft);
-    QVERIFY(desktop.boxes.isEmpty());
-    PushButton3_Click(desktop, *m_list, setting, exports); // again, maybe on an empty list
-    QVERIFY(desktop.boxes.isEmpty());
 }
 
 void TestResultsList::keysNeverChangeATick_data()

@@ -1,4 +1,4 @@
-#include "SessionEnd.h"
+#include "system/SessionEnd.h"
 
 #include <QCoreApplication>
 

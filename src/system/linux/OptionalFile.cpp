@@ -1,6 +1,4 @@
-#include "OptionalFile.h"
-
-#include "core/Failure.h"
+#include "system/OptionalFile.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
-#include "SpreadsheetProgram.h"
+#include "system/SpreadsheetProgram.h"
 
-#include "DesktopEntry.h"
+#include "system/DesktopEntry.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

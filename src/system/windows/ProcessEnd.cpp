@@ -1,4 +1,4 @@
-#include "ProcessEnd.h"
+#include "system/ProcessEnd.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
-#include "SpreadsheetProgram.h"
+#include "system/SpreadsheetProgram.h"
 
-#include "AssociationLaunch.h"
+#include "system/AssociationLaunch.h"
 
 #include <QDir>
 

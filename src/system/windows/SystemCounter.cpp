@@ -1,4 +1,4 @@
-#include "SystemCounter.h"
+#include "system/SystemCounter.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "AnsiCodePage.h"
+#include "system/AnsiCodePage.h"
 
 #include <QByteArray>
 

@@ -1,6 +1,7 @@
-#include "FileSystem.h"
+#include "system/FileSystem.h"
 
 #include <QFile>
+#include <QStandardPaths>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,6 +37,12 @@ bool ownedByCurrentUser(const QString &path)
 QByteArray cLibraryFileName(const QString &path)
 {
     return QFile::encodeName(path);
+}
+
+QString userFilesFolder()
+{
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return config.isEmpty() ? QString() : config + QStringLiteral("/tallyclock");
 }
 
 } // namespace tallyclock

@@ -1,4 +1,4 @@
-#include "NumericLocale.h"
+#include "system/NumericLocale.h"
 
 #include <clocale>
 #include <locale.h>

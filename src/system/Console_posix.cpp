@@ -1,7 +1,0 @@
-#include "Console.h"
-
-namespace tallyclock {
-
-void useParentConsole() { }
-
-} // namespace tallyclock
