@@ -160,10 +160,6 @@ bool QtDesktop::runInWorker(std::function<void()> work)
     return false;
 }
 
-} // namespace tallyclock
-
-namespace tallyclock {
-
 namespace {
 
 // Notes the file name as it stands before each key, click or wheel turn that may pick

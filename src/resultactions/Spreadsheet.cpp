@@ -10,15 +10,6 @@
 
 namespace tallyclock {
 
-namespace {
-
-Failure cannotCreate()
-{
-    return Failure(QStringLiteral("ActiveX component can't create object"));
-}
-
-} // namespace
-
 SpreadsheetApplication::SpreadsheetApplication(Desktop &desktop)
     : m_desktop(desktop)
 { }
@@ -26,7 +17,7 @@ SpreadsheetApplication::SpreadsheetApplication(Desktop &desktop)
 std::unique_ptr<SpreadsheetApplication> SpreadsheetApplication::create(Desktop &desktop)
 {
     if (!desktop.spreadsheetProgramAvailable())
-        throw cannotCreate();
+        throw Failure(QStringLiteral("ActiveX component can't create object"));
     return std::unique_ptr<SpreadsheetApplication>(new SpreadsheetApplication(desktop));
 }
 

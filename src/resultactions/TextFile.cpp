@@ -22,12 +22,6 @@ namespace tallyclock {
 
 namespace {
 
-// A path as the user reads and types it: with the system's separators.
-QString shown(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 // Why a write failed. A write that the disk takes only in part fails without a reason
 // of its own (Qt says "Unknown error"); writing the rest once more meets the failure
 // itself, and with it the system's reason ("No space left on device").
@@ -72,7 +66,8 @@ void SafeTextFile::open(const QString &path)
     std::error_code error;
     const auto status = std::filesystem::status(path.toStdU16String(), error);
     if (error && status.type() != std::filesystem::file_type::not_found)
-        throw failures::fileAccess(shown(path), QString::fromStdString(error.message()));
+        throw failures::fileAccess(
+            QDir::toNativeSeparators(path), QString::fromStdString(error.message()));
 
     QString target = path;
     const QFileInfo chosen(path);
@@ -82,7 +77,8 @@ void SafeTextFile::open(const QString &path)
     }
     const QFileInfo info(target);
     if (info.exists() && !info.isFile())
-        throw failures::fileAccess(shown(path) + QStringLiteral(" is not a regular file"));
+        throw failures::fileAccess(
+            QDir::toNativeSeparators(path) + QStringLiteral(" is not a regular file"));
 
     // The replacement is a new file: it gets the old one's mode from Qt, and its owner
     // from close(), so that root saving over a user's file leaves it the user's.
@@ -174,7 +170,7 @@ void TextFileSave::PushButton4_Click()
     if (h.test(120, [&] { return FileExists(path); })) {
         h.step(122, [&] {
             answer = m_desktop.messageBox(QStringLiteral("Are you sure you wish to overwrite ")
-                    + shown(path) + QStringLiteral(" ?"),
+                    + QDir::toNativeSeparators(path) + QStringLiteral(" ?"),
                 MessageStyle::YesNo, m_applicationTitle);
         });
     } else {

@@ -8,20 +8,11 @@
 
 namespace tallyclock {
 
-namespace {
-
-Failure elementNotFound()
-{
-    return Failure(QStringLiteral("Element not found"));
-}
-
-} // namespace
-
 int ResultEntry::row() const
 {
     // Rows leave the list only all at once, through clear().
     if (m_generation != m_list->m_generation)
-        throw elementNotFound();
+        throw Failure(QStringLiteral("Element not found"));
     return m_row;
 }
 

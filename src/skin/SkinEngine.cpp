@@ -21,11 +21,6 @@ namespace tallyclock {
 
 namespace {
 
-Failure notSupported()
-{
-    return Failure(QStringLiteral("Object doesn't support this property or method"));
-}
-
 qint32 toInt32(const QVariant &value)
 {
     bool ok = false;
@@ -81,7 +76,7 @@ QVariant StyleSheetSkinEngine::invoke(int dispatchId, CallKind kind, const QVari
     default:
         break;
     }
-    throw notSupported();
+    throw Failure(QStringLiteral("Object doesn't support this property or method"));
 }
 
 void StyleSheetSkinEngine::loadSkin(const QString &path)

@@ -38,13 +38,9 @@ QStringList splitExec(const QString &exec)
         arguments << current;
 
     static const QRegularExpression fieldCode(QStringLiteral("^%[fFuUdDnNickvm]$"));
-    QStringList kept;
-    for (QString &argument : arguments) {
-        if (fieldCode.match(argument).hasMatch())
-            continue;
-        kept << argument.replace(QStringLiteral("%%"), QStringLiteral("%"));
-    }
-    return kept;
+    arguments.removeIf(
+        [](const QString &argument) { return fieldCode.match(argument).hasMatch(); });
+    return arguments.replaceInStrings(QStringLiteral("%%"), QStringLiteral("%"));
 }
 
 QString desktopEntryExec(const QByteArray &desktopFile)
@@ -73,12 +69,7 @@ SpreadsheetLaunch launchForExec(const QString &exec)
     const QString program = QFileInfo(arguments.first()).fileName();
     if (!libreOffice.match(program).hasMatch())
         return {};
-    SpreadsheetLaunch launch;
-    launch.program = arguments.first();
-    launch.arguments = arguments.mid(1);
-    launch.arguments << QStringLiteral("-n");
-    launch.opensAsNewDocument = true;
-    return launch;
+    return {arguments.first(), arguments.mid(1) << QStringLiteral("-n"), true};
 }
 
 } // namespace tallyclock

@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <utility>
+
 namespace tallyclock {
 
 namespace {
@@ -34,8 +36,7 @@ private:
     {
         if (!m_work)
             return;
-        const std::function<void()> work = std::move(m_work);
-        m_work = nullptr;
+        const std::function<void()> work = std::exchange(m_work, nullptr);
         deleteLater();
         work();
     }

@@ -204,13 +204,10 @@ void Form1::buildControls()
     PushButton3 = button("PushButton3", "Clear Results", twips(4080, 5880, 3840, 405));
     PushButton6 = button("PushButton6", "Copy Results To Clipboard", twips(120, 5880, 3840, 405));
 
-    setTabOrder(ListView1, PushButton2);
-    setTabOrder(PushButton2, PushButton5);
-    setTabOrder(PushButton5, PushButton1);
-    setTabOrder(PushButton1, PushButton4);
-    setTabOrder(PushButton4, PushButton13);
-    setTabOrder(PushButton13, PushButton3);
-    setTabOrder(PushButton3, PushButton6);
+    const QList<QWidget *> tabOrder = {ListView1, PushButton2, PushButton5, PushButton1,
+        PushButton4, PushButton13, PushButton3, PushButton6};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
     ListView1->setFocus(Qt::OtherFocusReason);
 }
 
@@ -354,29 +351,17 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             widget = ListView1;
         if (!widget || !m_pointerAreas.contains(widget))
             break;
-        if (auto *button = qobject_cast<QPushButton *>(widget))
-            pointerOverButton(button);
-        else
-            pointerOverBackground();
+        // A button shows the hand, the rest the default pointer; neither replaces an
+        // export's hourglass, except Start/Stop.
+        auto *button = qobject_cast<QPushButton *>(widget);
+        if (button == PushButton2 || m_pointer.value() != PointerSetting::Hourglass)
+            m_pointer.set(button ? PointerSetting::Custom : PointerSetting::Default);
         break;
     }
     default:
         break;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void Form1::pointerOverButton(QPushButton *button)
-{
-    // Start/Stop shows the hand even over an export's hourglass.
-    if (button == PushButton2 || m_pointer.value() != PointerSetting::Hourglass)
-        m_pointer.set(PointerSetting::Custom);
-}
-
-void Form1::pointerOverBackground()
-{
-    if (m_pointer.value() != PointerSetting::Hourglass)
-        m_pointer.set(PointerSetting::Default);
 }
 
 void Form1::showPointer(PointerSetting::Shape setting)

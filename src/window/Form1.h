@@ -74,8 +74,6 @@ private:
     // The title of message boxes that name none of their own ("Tallyclock").
     void SetApplicationTitle();
     void showPointer(PointerSetting::Shape setting);
-    void pointerOverButton(QPushButton *button);
-    void pointerOverBackground();
 
     // The controls, under their design names; children of the window.
     QGroupBox *Frame1 = nullptr;

@@ -41,6 +41,9 @@ void TestSpreadsheetProgram::launchForDesktopEntry_data()
         << "/opt/libre office/program/soffice" << calcNew << true;
     QTest::newRow("localc") << QByteArray("[Desktop Entry]\nExec=localc %U\n") << "localc"
                             << QStringList{"-n"} << true;
+    QTest::newRow("escaped_percent_kept_field_codes_dropped")
+        << QByteArray("[Desktop Entry]\nExec=localc %f --title=\"100%% %U\" %U\n") << "localc"
+        << QStringList{"--title=100% %U", "-n"} << true;
     QTest::newRow("gnumeric") << QByteArray("[Desktop Entry]\nExec=gnumeric %U\n") << ""
                               << QStringList{} << false;
     QTest::newRow("flatpak_wrapper")

@@ -1,6 +1,7 @@
 #include "system/OptionalFile.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
 #include <cerrno>
 #include <cstring>
@@ -10,40 +11,18 @@
 
 namespace tallyclock {
 
-namespace {
-
 using optionalfile::cannotRead;
-
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd)
-        : m_fd(fd)
-    { }
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-} // namespace
 
 QByteArray readOptionalFile(const QString &path, qint64 maxBytes)
 {
     const QByteArray name = QFile::encodeName(path);
-    const Descriptor fd(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (fd.get() < 0)
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
         throw cannotRead(path, QString::fromLocal8Bit(std::strerror(errno)));
+    const auto closeFd = qScopeGuard([fd] { ::close(fd); });
     // The kind is checked on what was opened, not on the name, which may change.
     struct stat info = {};
-    if (::fstat(fd.get(), &info) != 0)
+    if (::fstat(fd, &info) != 0)
         throw cannotRead(path, QString::fromLocal8Bit(std::strerror(errno)));
     if (!S_ISREG(info.st_mode))
         throw cannotRead(path, QStringLiteral("not a regular file"));
@@ -51,7 +30,7 @@ QByteArray readOptionalFile(const QString &path, qint64 maxBytes)
         throw optionalfile::tooLarge(path, maxBytes);
     return optionalfile::readAtMost(path, info.st_size, maxBytes, [&](char *buffer, qint64 room) {
         for (;;) {
-            const ssize_t got = ::read(fd.get(), buffer, static_cast<size_t>(room));
+            const ssize_t got = ::read(fd, buffer, static_cast<size_t>(room));
             if (got >= 0)
                 return static_cast<qint64>(got);
             if (errno != EINTR)

@@ -1,6 +1,7 @@
 #include "system/OptionalFile.h"
 
 #include <QDir>
+#include <QScopeGuard>
 
 #include <windows.h>
 
@@ -15,25 +16,6 @@ QString lastError()
     return qt_error_string(static_cast<int>(GetLastError()));
 }
 
-class Handle
-{
-public:
-    explicit Handle(HANDLE handle)
-        : m_handle(handle)
-    { }
-    ~Handle()
-    {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-    }
-    Handle(const Handle &) = delete;
-    Handle &operator=(const Handle &) = delete;
-    HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
-
 } // namespace
 
 QByteArray readOptionalFile(const QString &path, qint64 maxBytes)
@@ -42,18 +24,19 @@ QByteArray readOptionalFile(const QString &path, qint64 maxBytes)
     // folder opens too and is refused below with the same words as anything else that
     // is not a file. A pipe's server, a console or a device does not make this wait.
     const std::wstring name = QDir::toNativeSeparators(path).toStdWString();
-    const Handle file(CreateFileW(name.c_str(), GENERIC_READ,
+    const HANDLE file = CreateFileW(name.c_str(), GENERIC_READ,
         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE)
+        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
         throw cannotRead(path, lastError());
+    const auto closeFile = qScopeGuard([file] { CloseHandle(file); });
     // The kind is checked on what was opened, not on the name, which may change.
     SetLastError(NO_ERROR);
-    const DWORD type = GetFileType(file.get());
+    const DWORD type = GetFileType(file);
     if (type == FILE_TYPE_UNKNOWN && GetLastError() != NO_ERROR)
         throw cannotRead(path, lastError());
     BY_HANDLE_FILE_INFORMATION info = {};
-    if (type == FILE_TYPE_DISK && !GetFileInformationByHandle(file.get(), &info))
+    if (type == FILE_TYPE_DISK && !GetFileInformationByHandle(file, &info))
         throw cannotRead(path, lastError());
     if (type != FILE_TYPE_DISK || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         throw cannotRead(path, QStringLiteral("not a regular file"));
@@ -62,7 +45,7 @@ QByteArray readOptionalFile(const QString &path, qint64 maxBytes)
         throw optionalfile::tooLarge(path, maxBytes);
     return optionalfile::readAtMost(path, size, maxBytes, [&](char *buffer, qint64 room) {
         DWORD got = 0;
-        if (!ReadFile(file.get(), buffer, static_cast<DWORD>(room), &got, nullptr))
+        if (!ReadFile(file, buffer, static_cast<DWORD>(room), &got, nullptr))
             throw cannotRead(path, lastError());
         return static_cast<qint64>(got);
     });
