@@ -3,6 +3,8 @@
 # Safe to run again: it installs only what is missing, without asking.
 set -euo pipefail
 
+# debian/control's Build-Depends lists the same packages, less the compiler, git and
+# clang-format.
 packages=(
     build-essential cmake pkg-config git
     # The private headers let the results list add a row to the view's layout directly,
@@ -16,7 +18,7 @@ packages=(
     fonts-liberation locales unzip
     # Real-window tests: an X server, and a headless Wayland compositor.
     xvfb xauth x11-utils xdotool imagemagick sway openbox
-    desktop-file-utils appstream lintian dpkg-dev file clang-format
+    desktop-file-utils appstream clang-format
 )
 
 # Elsewhere: say what is needed instead of guessing at another package manager.
