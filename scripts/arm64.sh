@@ -53,7 +53,12 @@ qemu_major() {
 }
 if [ "$(qemu_major)" -ge 10 ] 2>/dev/null; then
     :
-elif [ "$(. /etc/os-release && echo "$VERSION_CODENAME")" = bookworm ]; then
+elif [ "$(. /etc/os-release && echo "$VERSION_CODENAME")" != bookworm ]; then
+    apt_install qemu-user
+elif apt-cache policy 2>/dev/null | grep -q '[ ,]n=bookworm-backports,'; then
+    # The machine's own sources have backports already: qemu-user is asked for from there.
+    apt_install -t bookworm-backports qemu-user
+else
     mirror=$(bash scripts/debian-mirror.sh)
     if [ -z "$mirror" ]; then
         echo "This machine's apt sources name no Debian archive to take qemu-user from." >&2
@@ -74,8 +79,6 @@ Pin: release n=bookworm-backports
 Pin-Priority: 500
 EOF
     "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-    apt_install qemu-user
-else
     apt_install qemu-user
 fi
 if ! [ "$(qemu_major)" -ge 10 ] 2>/dev/null; then
@@ -106,7 +109,8 @@ deb=$build/deb
 source_dir=$deb/tallyclock-${version%-*}
 rm -rf "$deb"
 mkdir -p "$source_dir"
-git ls-files -z --cached --others --exclude-standard | tar --null --ignore-failed-read -T - -cf - | tar -x -C "$source_dir"
+git ls-files -z --cached --others --exclude-standard |
+    tar --null --ignore-failed-read -T - -cf - | tar -x -C "$source_dir"
 step "the package (dpkg-buildpackage -a $arch)"
 if ! (cd "$source_dir" && DEB_BUILD_OPTIONS="nocheck parallel=$(nproc)" \
     dpkg-buildpackage -a "$arch" -Pnocheck -B -us -uc >"$deb/build.log" 2>&1); then
