@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Configures and builds with a preset of CMakePresets.json: `default` into build/, or
 # `sanitize` into build-asan/ with --sanitize, or `windows` into build-windows/ with
-# --windows (scripts/windows.sh prepares its toolchain). With CI=true, the `ci`,
-# `ci-sanitize` or `ci-windows` preset: the same builds with warnings as errors.
+# --windows (scripts/windows.sh prepares its toolchain), or `arm64` into build-arm64/
+# with --arm64 (scripts/arm64.sh prepares its). With CI=true, the `ci`, `ci-sanitize`,
+# `ci-windows` or `ci-arm64` preset: the same builds with warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/preset.sh "$@"

@@ -3,6 +3,7 @@
 # installed layout (.ci/fresh-debian checks the Debian package). Validators that are
 # not installed are skipped; the test is skipped (77) when none is.
 #   check-desktop-integration.sh SOURCE_DIR BUILD_DIR
+# A cross build's program runs through the emulator in TALLYCLOCK_EMULATOR.
 set -uo pipefail
 src="$1"
 build="$2"
@@ -42,7 +43,8 @@ done
 [ -f "$work/prefix/share/doc/tallyclock/copyright" ] || fail "copyright"
 # --help and --version answer without a display and open no window.
 for option in --help --version; do
-    out=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$work/prefix/bin/tallyclock" "$option" 2>&1) \
+    out=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= ${TALLYCLOCK_EMULATOR:-} \
+        "$work/prefix/bin/tallyclock" "$option" 2>&1) \
         || fail "tallyclock $option exits with an error"
     case "$out" in *tallyclock*) ;; *) fail "tallyclock $option printed: $out" ;; esac
 done

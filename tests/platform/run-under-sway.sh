@@ -3,7 +3,8 @@
 #   run-under-sway.sh TEST_EXECUTABLE FUNCTION[=DIALOG_TITLE]...
 # With a title it waits until the dialog of that title is up and then asks the
 # compositor to close the window "Tallyclock Software", as a click on its close
-# button does. Exits 77 (skipped) where sway is not installed.
+# button does. Exits 77 (skipped) where sway is not installed. A cross build's test
+# runs through the emulator in TALLYCLOCK_EMULATOR.
 set -uo pipefail
 exe="$1"
 shift
@@ -61,7 +62,7 @@ for pair in "$@"; do
     # driver is unloaded again during the run and leaves an allocation that
     # LeakSanitizer can then attribute to no library. The tests need neither.
     XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$display" QT_QPA_PLATFORM=wayland \
-        QT_WAYLAND_DISABLE_WINDOWDECORATION=1 timeout -k 5 60 "$exe" "$function" &
+        QT_WAYLAND_DISABLE_WINDOWDECORATION=1 timeout -k 5 60 ${TALLYCLOCK_EMULATOR:-} "$exe" "$function" &
     test_pid=$!
     if [ "$function" = "$pair" ]; then
         wait "$test_pid" || { echo "FAIL: $function"; failed=1; }

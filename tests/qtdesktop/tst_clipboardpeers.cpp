@@ -34,7 +34,11 @@ class Peer
 public:
     explicit Peer(const char *mode)
     {
-        m_process.start(qEnvironmentVariable("TALLYCLOCK_CLIPBOARD_PEER"), {QLatin1String(mode)});
+        // A cross build's peer runs through the emulator in TALLYCLOCK_EMULATOR.
+        QStringList command = QProcess::splitCommand(qEnvironmentVariable("TALLYCLOCK_EMULATOR"));
+        command << qEnvironmentVariable("TALLYCLOCK_CLIPBOARD_PEER") << QLatin1String(mode);
+        const QString program = command.takeFirst();
+        m_process.start(program, command);
         m_started = m_process.waitForStarted(10000);
         QTest::qWait(200); // let it take the selection
     }

@@ -2,9 +2,13 @@
 # Closing the window ends the process at once, also while the look-up for the
 # spreadsheet program waits on a slow `xdg-mime`; the look-up's processes go too.
 #   close-promptly.sh TALLYCLOCK CLOSE_REQUEST     (under xvfb-run)
+# A cross build's programs run through the emulator in TALLYCLOCK_EMULATOR.
 set -uo pipefail
 exe="$1"
 close_request="$2"
+# The emulator by its full path: the program runs with a PATH of the test's own.
+run=(${TALLYCLOCK_EMULATOR:-})
+[ ${#run[@]} -eq 0 ] || run[0]=$(command -v "${run[0]}")
 dir=$(mktemp -d)
 pid=
 cleanup() {
@@ -20,7 +24,7 @@ mkdir -p "$dir/bin" "$dir/config"
 printf '#!/bin/bash\n(exec -a %s /bin/sleep 60)\n' "$marker" >"$dir/bin/xdg-mime"
 chmod +x "$dir/bin/xdg-mime"
 
-PATH="$dir/bin" HOME="$dir" XDG_CONFIG_HOME="$dir/config" QT_QPA_PLATFORM=xcb "$exe" &
+PATH="$dir/bin" HOME="$dir" XDG_CONFIG_HOME="$dir/config" QT_QPA_PLATFORM=xcb "${run[@]}" "$exe" &
 pid=$!
 window=
 for _ in $(seq 100); do
@@ -36,7 +40,7 @@ done
 pgrep -f "$marker" >/dev/null || { echo "FAIL: the look-up did not start"; exit 1; }
 
 start=$(date +%s%N)
-"$close_request" "$window"
+"${run[@]}" "$close_request" "$window"
 wait "$pid"
 status=$?
 pid=

@@ -6,9 +6,11 @@
 # (SIGTERM) ends the program within a second while a dialog is open. The run, with an
 # empty home folder, writes nothing there.
 #   modal-dialogs.sh TALLYCLOCK CLOSE_REQUEST     (under xvfb-run)
+# A cross build's programs run through the emulator in TALLYCLOCK_EMULATOR.
 set -uo pipefail
 exe="$1"
 close_request="$2"
+run=(${TALLYCLOCK_EMULATOR:-})
 if ! command -v openbox >/dev/null || ! command -v xdotool >/dev/null; then
     echo "openbox or xdotool is not installed: skipped"
     exit 77
@@ -54,7 +56,7 @@ for _ in $(seq 100); do
 done
 mkdir -p "$dir/home" "$dir/out"
 (cd "$dir/home" && HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/config" QT_QPA_PLATFORM=xcb \
-    exec "$exe") &
+    exec "${run[@]}" "$exe") &
 pid=$!
 window=$(window_named "Tallyclock Software")
 [ -n "$window" ] || fail "the window did not appear"
@@ -93,7 +95,7 @@ question=$(window_named Tallyclock)
 [ -n "$question" ] || fail "the second save did not ask to overwrite the first one's file"
 modal "$question" || fail "the window manager was not told that the question is modal"
 # The window's close button waits for the box.
-"$close_request" "$window"
+"${run[@]}" "$close_request" "$window"
 sleep 0.5
 kill -0 "$pid" 2>/dev/null || fail "the close request ended the program behind a box"
 # Space goes to the box (its default button, Yes), not to the stopwatch.
