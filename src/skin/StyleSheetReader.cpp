@@ -176,15 +176,24 @@ QString boundedStyleSheet(const QString &styleSheet, const QString &skinFolder)
             judge(lexem, symbol.token, property);
             break;
         case QCss::FUNCTION:
-            if (lexem == u"url(") {
+            if (lexem.compare(u"url(", Qt::CaseInsensitive) == 0) {
                 // Qt's image name: up to the ")" that closes "url(", without its quotes.
+                // Qt loads no image from "URL(" in capitals; it is read as an image all
+                // the same (and handed to Qt in lower case), so that no Qt that reads
+                // capitals too finds an image that was not checked.
                 QCss::Value image;
                 parser.index = int(k) + 1;
                 if (!parser.parseTerm(&image))
                     throw notValid(QStringLiteral("an image name that cannot be read"));
                 for (k = parser.index - 1; symbols.at(k).token == QCss::S;)
                     --k;
-                bounded += images.image(image.variant.toString());
+                QString imageName = image.variant.toString();
+                if (image.type == QCss::Value::Function) {
+                    imageName = image.variant.toStringList().value(1);
+                    if (imageName.startsWith(u'"') || imageName.startsWith(u'\''))
+                        imageName = imageName.sliced(1).chopped(imageName.size() > 1 ? 1 : 0);
+                }
+                bounded += images.image(imageName);
                 name.clear();
                 continue;
             }

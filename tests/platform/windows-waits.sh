@@ -18,11 +18,12 @@ shown() { # NAME
     return 1
 }
 
-# Runs the command every 0.1 s until it succeeds, for at most SECONDS.
+# Runs the command every 0.1 s until it succeeds, for at most SECONDS (the time the
+# command itself takes counts).
 wait_until() { # SECONDS COMMAND...
-    local seconds=$1
+    local deadline=$((SECONDS + $1))
     shift
-    for _ in $(seq $((seconds * 10))); do
+    while [ "$SECONDS" -lt "$deadline" ]; do
         "$@" && return 0
         sleep 0.1
     done
@@ -60,7 +61,7 @@ press() { xdotool key "$@"; }
 
 # The keys go to the save dialog's name field, as Windows sees it ($check is
 # tests/platform/windows_window_check.cpp built for Windows).
-name_has_focus() { wine "$check" focus Edit >/dev/null 2>&1; }
+name_has_focus() { timeout 5 wine "$check" focus Edit >/dev/null 2>&1; }
 
 # Types a path into the save dialog and presses Return, until the command succeeds (the
 # file is written, or the question about it is up). A dialog that has just opened may
