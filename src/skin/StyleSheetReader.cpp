@@ -178,22 +178,15 @@ QString boundedStyleSheet(const QString &styleSheet, const QString &skinFolder)
         case QCss::FUNCTION:
             if (lexem.compare(u"url(", Qt::CaseInsensitive) == 0) {
                 // Qt's image name: up to the ")" that closes "url(", without its quotes.
-                // Qt loads no image from "URL(" in capitals; it is read as an image all
-                // the same (and handed to Qt in lower case), so that no Qt that reads
-                // capitals too finds an image that was not checked.
+                // Qt 6.4 and 6.8 load no image from "URL(" in capitals; it is refused, so
+                // that no Qt that reads capitals too finds an image that was not checked.
                 QCss::Value image;
                 parser.index = int(k) + 1;
-                if (!parser.parseTerm(&image))
+                if (lexem != u"url(" || !parser.parseTerm(&image))
                     throw notValid(QStringLiteral("an image name that cannot be read"));
                 for (k = parser.index - 1; symbols.at(k).token == QCss::S;)
                     --k;
-                QString imageName = image.variant.toString();
-                if (image.type == QCss::Value::Function) {
-                    imageName = image.variant.toStringList().value(1);
-                    if (imageName.startsWith(u'"') || imageName.startsWith(u'\''))
-                        imageName = imageName.sliced(1).chopped(imageName.size() > 1 ? 1 : 0);
-                }
-                bounded += images.image(imageName);
+                bounded += images.image(image.variant.toString());
                 name.clear();
                 continue;
             }
